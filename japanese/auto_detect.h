@@ -1,0 +1,16 @@
+// Guessing which of the three Japanese encodings a byte string uses.
+#pragma once
+
+#include <cstdint>
+
+namespace corvane {
+
+// One left-to-right scan that stops at the first byte that settles the question.
+//   bytes      in   caller-owned, borrowed for this call
+//   length     in   byte count; -1 = ends at the first 0 byte; 0 or below (not -1) = empty
+//   confident  out  1 when a deciding byte (ESC, or a pair only one encoding accepts) was found
+//   returns         2022 (ISO-2022-JP, the default), 51932 (EUC-JP) or 932 (Shift_JIS)
+std::uint32_t DetectJapaneseEncoding(const std::uint8_t* bytes, std::int32_t length,
+                                     std::uint32_t& confident);
+
+}  // namespace corvane

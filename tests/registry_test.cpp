@@ -1,0 +1,151 @@
+// The code page registry: order, terminator, table pointers and the provider pass.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "codepages/registry.h"
+#include "corvane.h"
+#include "tests/support/platform_double.h"
+
+namespace corvane {
+namespace {
+
+constexpr std::uint32_t kOrder[] = {
+    40866, 40869, 88591, 88592, 88593, 88594, 88595, 88596, 88597, 88598, 88599,
+    51932, 2022,  20866, 949,   10008, 10000, 932,   1256,  1251,  1250,  1253,
+    1255,  1254,  1252,  950,   936,   40850, 40852, 40861, 40862, 28605, 1257,
+};
+constexpr std::uint32_t kDoubleByte[] = {51932, 2022, 949, 932, 950, 936};
+
+bool IsDoubleByte(std::uint32_t id) {
+  for (std::uint32_t d : kDoubleByte) {
+    if (d == id) return true;
+  }
+  return false;
+}
+
+class Registry : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    platform_double::Reset();
+    BuildCodePageRegistry();
+  }
+  static void BuildWithSystem(std::initializer_list<std::uint32_t> codePages) {
+    platform_double::SetSystemCodePages(codePages);
+    EXPECT_EQ(BuildCodePageRegistry(), 1u);
+  }
+};
+
+TEST_F(Registry, OrderCountAndTerminator) {
+  BuildWithSystem({});
+  const CodePageRegistry& reg = GetCodePageRegistry();
+  ASSERT_EQ(reg.count, 33u);
+  for (std::size_t i = 0; i < std::size(kOrder); ++i) {
+    EXPECT_EQ(reg.records[i].id, kOrder[i]) << "slot " << i;
+  }
+  CodePageRecord terminator{};
+  terminator.id = kTerminatorId;
+  EXPECT_EQ(std::memcmp(&reg.records[33], &terminator, sizeof terminator), 0);
+  CodePageRecord empty{};
+  for (std::uint32_t slot = 34; slot < RegistryCapacity; ++slot) {
+    EXPECT_EQ(std::memcmp(&reg.records[slot], &empty, sizeof empty), 0) << "slot " << slot;
+  }
+}
+
+TEST_F(Registry, RecordsPointAtTablesOfTheirKind) {
+  BuildWithSystem({});
+  for (std::uint32_t id : kOrder) {
+    const CodePageRecord* r = FindCodePageRecord(id);
+    ASSERT_NE(r, nullptr) << id;
+    if (IsDoubleByte(id)) {
+      EXPECT_EQ(r->isMultiByte, 1u) << id;
+      EXPECT_EQ(r->byteToWide, nullptr) << id;
+      EXPECT_GT(r->forwardRangeCount, 0u) << id;
+      EXPECT_GT(r->reverseRangeCount, 0u) << id;
+      EXPECT_NE(r->forwardValues, nullptr) << id;
+      EXPECT_NE(r->reverseRanges, nullptr) << id;
+      EXPECT_EQ(r->forwardRangesSize, r->forwardRangeCount * 6) << id;
+    } else {
+      EXPECT_EQ(r->isMultiByte, 0u) << id;
+      EXPECT_EQ(r->lowPageLast, 2047u) << id;
+      EXPECT_EQ(r->highPageLast, 2047u) << id;
+      EXPECT_EQ(r->byteToWideSize, 1536u) << id;
+      EXPECT_NE(r->lowPage, nullptr) << id;
+      EXPECT_NE(r->highPage, nullptr) << id;
+      EXPECT_NE(r->byteToWide, nullptr) << id;
+      EXPECT_EQ(r->forwardRangeCount, 0u) << id;
+      EXPECT_EQ(r->reverseValues, nullptr) << id;
+    }
+  }
+}
+
+TEST_F(Registry, DoubleByteCountsAndSizes) {
+  BuildWithSystem({});
+  struct Row {
+    std::uint32_t id, fwdRows, fwdRowsSize, fwdValuesSize, revRows, revRowsSize, revValuesSize;
+  };
+  const Row rows[] = {
+      {932, 88, 528, 13758, 4122, 24732, 13754},   {936, 86, 516, 14890, 3631, 21786, 14888},
+      {949, 270, 1620, 34092, 3386, 20316, 34092}, {950, 181, 1086, 27406, 3820, 22920, 27406},
+      {51932, 86, 516, 13758, 4123, 24740, 13758}, {2022, 86, 516, 13758, 4124, 24746, 13760},
+  };
+  for (const Row& r : rows) {
+    const CodePageRecord* rec = FindCodePageRecord(r.id);
+    ASSERT_NE(rec, nullptr);
+    EXPECT_EQ(rec->forwardRangeCount, r.fwdRows) << r.id;
+    EXPECT_EQ(rec->forwardRangesSize, r.fwdRowsSize) << r.id;
+    EXPECT_EQ(rec->forwardValuesSize, r.fwdValuesSize) << r.id;
+    EXPECT_EQ(rec->reverseRangeCount, r.revRows) << r.id;
+    EXPECT_EQ(rec->reverseRangesSize, r.revRowsSize) << r.id;
+    EXPECT_EQ(rec->reverseValuesSize, r.revValuesSize) << r.id;
+  }
+  // 51932 and 2022 carry a leading size word in front of each reverse array.
+  EXPECT_EQ(FindCodePageRecord(51932)->reverseRanges[0], 24738);
+  EXPECT_EQ(FindCodePageRecord(51932)->reverseValues[0], 13756);
+  EXPECT_EQ(FindCodePageRecord(2022)->reverseRanges[0], 24744);
+  EXPECT_EQ(FindCodePageRecord(2022)->reverseValues[0], 13758);
+}
+
+TEST_F(Registry, ProvidersFollowTheSystemExceptOurOwnCodecs) {
+  struct Case {
+    std::initializer_list<std::uint32_t> system;
+    std::uint32_t id;
+    std::uint32_t provider;
+    const char* why;
+  };
+  const Case cases[] = {
+      {{}, 932, ProviderTables, "a system without 932 leaves Shift_JIS to the tables"},
+      {{932}, 932, ProviderSystem, "a system with 932 converts it"},
+      {{40850}, 40850, ProviderSystem, "even our own numbers go to a system that claims them"},
+      {{}, 40850, ProviderTables, "the usual case for our own numbers"},
+      {{2022, 51932}, 2022, ProviderTables, "ISO-2022-JP is always ours"},
+      {{2022, 51932}, 51932, ProviderTables, "EUC-JP is always ours"},
+      {{1252}, 1251, ProviderTables, "only the code pages the system names"},
+  };
+  for (const Case& c : cases) {
+    BuildWithSystem(c.system);
+    const CodePageRecord* r = FindCodePageRecord(c.id);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->provider, c.provider) << c.why;
+  }
+}
+
+TEST_F(Registry, EveryRecordGetsAProvider) {
+  BuildWithSystem({932, 1252, 949, 20866});
+  for (std::uint32_t id : kOrder) {
+    const std::uint32_t p = FindCodePageRecord(id)->provider;
+    EXPECT_TRUE(p == ProviderSystem || p == ProviderTables) << id;
+  }
+}
+
+TEST_F(Registry, LookupMissesAndValidity) {
+  BuildWithSystem({65001, 1200, 874});
+  for (std::uint32_t id : {0xFFFFFFFFu, 65001u, 1200u, 874u, 0u, 3u, 2023u, 28591u, 51936u}) {
+    EXPECT_EQ(FindCodePageRecord(id), nullptr) << id;
+    EXPECT_EQ(CV_IsValidCodePage(id), 0) << id;
+  }
+  for (std::uint32_t id : kOrder) EXPECT_EQ(CV_IsValidCodePage(id), 1) << id;
+}
+
+}  // namespace
+}  // namespace corvane

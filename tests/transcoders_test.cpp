@@ -1,0 +1,191 @@
+// The four Japanese transcoders: rows of edge cases, round trips over every JIS position, and
+// ISO-2022-JP decoded in pieces with the shift state carried between them.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "japanese/transcoders.h"
+
+namespace corvane {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class Fn { kEucToSjis, kIsoToSjis, kSjisToEuc, kSjisToIso };
+
+struct Row {
+  Fn fn;
+  Bytes in;             // for nul mode the terminator is part of it
+  std::int32_t length;  // -1: nul mode
+  JisShiftState stateIn;
+  std::int32_t outSize;
+  Bytes out;  // every byte written, terminator included
+  JisShiftState stateOut;  // 0: not looked at
+  const char* why;
+};
+
+std::int32_t Transcode(Fn fn, const Bytes& in, std::int32_t length, std::uint8_t* out,
+                 std::int32_t size, JisShiftState* state) {
+  switch (fn) {
+    case Fn::kEucToSjis:
+      return EucJpToSjis(in.data(), length, out, size);
+    case Fn::kIsoToSjis:
+      return Iso2022JpToSjis(in.data(), length, out, size, state);
+    case Fn::kSjisToEuc:
+      return SjisToEucJp(in.data(), length, out, size);
+    case Fn::kSjisToIso:
+      return SjisToIso2022Jp(in.data(), length, out, size, state);
+  }
+  return -1;
+}
+
+constexpr std::uint8_t E = 0x1B;
+
+TEST(Transcoders, Rows) {
+  const Row rows[] = {
+      {Fn::kEucToSjis, {0xA4, 0xA2, 0x41, 0}, -1, 1, 16, {0x82, 0xA0, 0x41, 0}, 0, "pair, ASCII, terminator"},
+      {Fn::kEucToSjis, {0x8E, 0xB1, 0}, -1, 1, 16, {0xB1, 0}, 0, "half-width katakana loses its prefix"},
+      {Fn::kEucToSjis, {0x8F, 0xB0, 0xA1, 0x41, 0}, -1, 1, 16, {0x41, 0}, 0, "JIS X 0212 is dropped"},
+      {Fn::kEucToSjis, {0xA4, 0x41, 0}, -1, 1, 16, {0xA4, 0x41, 0}, 0, "a broken pair passes unchanged"},
+      {Fn::kEucToSjis, {0x41, 0xA4, 0}, -1, 1, 16, {0x41, 0}, 0, "cut-off lead dropped, terminator kept"},
+      {Fn::kEucToSjis, {0x41, 0x00, 0x42}, 3, 1, 16, {0x41, 0x00, 0x42}, 0, "counted: 0 is a byte, no terminator"},
+      {Fn::kEucToSjis, {0x8F, 0xB0}, 2, 1, 16, {}, 0, "cut-off JIS X 0212"},
+      {Fn::kEucToSjis, {0x8E}, 1, 1, 16, {}, 0, "cut-off katakana prefix"},
+      {Fn::kEucToSjis, {'a', 'b', 'c', 'd', 0}, -1, 1, 3, {'a', 'b'}, 0, "room for two: no terminator"},
+      {Fn::kEucToSjis, {'a', 'b', 0}, -1, 1, 3, {'a', 'b', 0}, 0, "input ends exactly at the room"},
+      {Fn::kEucToSjis, {'a', 0xA4, 0xA2, 0}, -1, 1, 3, {'a'}, 0, "a pair without room is left out whole"},
+      {Fn::kEucToSjis, {'a', 0}, -1, 1, 0, {}, 0, "no room at all"},
+      {Fn::kEucToSjis, {'a'}, -7, 1, 4, {}, 0, "negative count: empty"},
+
+      {Fn::kIsoToSjis, {'A', E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'B', 0}, -1, 1, 16, {0x41, 0x82, 0xA0, 0x42, 0}, 1, "in and out of two-byte mode"},
+      {Fn::kIsoToSjis, {0x24, 0x22}, 2, 2, 16, {0x82, 0xA0}, 2, "state 2 carried in"},
+      {Fn::kIsoToSjis, {E, '$', 'B', 0x30, 0x21, 0x0D, 0x0A, 'A'}, 8, 1, 16, {0x88, 0x9F, 0x0D, 0x0A, 0x41}, 1, "CR ends two-byte mode"},
+      {Fn::kIsoToSjis, {E, '$', 0}, -1, 1, 16, {0}, 2, "cut-off escape: its mode stays"},
+      {Fn::kIsoToSjis, {E, 0}, -1, 2, 16, {0}, 2, "lone ESC leaves the mode"},
+      {Fn::kIsoToSjis, {E, 'K', 0x24, 0x22, E, 'H', 'x'}, 7, 1, 16, {0x82, 0xA0, 'x'}, 1, "two-byte escapes"},
+      {Fn::kIsoToSjis, {E, '$', '(', 'D', 0x24, 0x22}, 6, 1, 16, {0x92, 0xA2}, 2, "a four-byte designation reads as three"},
+      {Fn::kIsoToSjis, {0x24}, 1, 2, 16, {}, 2, "cut-off pair"},
+      {Fn::kIsoToSjis, {0x24, 0x22, 'a'}, 3, 7, 16, {0x24, 0x22, 'a'}, 1, "any state but 2 is single-byte"},
+      {Fn::kIsoToSjis, {'a', 'b', 'c', 'd', 0}, -1, 1, 3, {'a', 'b'}, 1, "room rule"},
+
+      {Fn::kSjisToEuc, {0x82, 0xA0, 0x88, 0x9F, 0xB1, 0x81, 0x20}, 7, 1, 16, {0xA4, 0xA2, 0xB0, 0xA1, 0xB1, 0x81, 0x20}, 0, "pairs, katakana, bad trail"},
+      {Fn::kSjisToEuc, {0xF0, 0x40, 0}, -1, 1, 16, {0xF0, 0x40, 0}, 0, "0xF0 is no lead"},
+      {Fn::kSjisToEuc, {0x82}, 1, 1, 16, {}, 0, "cut-off lead"},
+
+      {Fn::kSjisToIso, {'A', 0x82, 0xA0, 'B', 0}, -1, 1, 32, {'A', E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'B', 0}, 1, "escapes both ways"},
+      {Fn::kSjisToIso, {0x82, 0xA0, 0}, -1, 2, 32, {E, '$', 'B', 0x24, 0x22, 0}, 2, "ends in two-byte mode; state 2 ignored on entry"},
+      {Fn::kSjisToIso, {0x82, 0xA0, 0x0A}, 3, 1, 32, {E, '$', 'B', 0x24, 0x22, E, '(', 'B', 0x0A}, 1, "LF leaves two-byte mode by escape"},
+      {Fn::kSjisToIso, {0x82, 0xA0, 0x82, 0x20, 'x'}, 5, 1, 32, {E, '$', 'B', 0x24, 0x22, 0x82, 0x20, E, '(', 'B', 'x'}, 1, "a bad pair keeps the mode"},
+      {Fn::kSjisToIso, {'a', 0x82, 0xA0}, 3, 1, 6, {'a'}, 1, "escape plus pair need five bytes"},
+      {Fn::kSjisToIso, {0x82, 0xA0}, 2, 1, 6, {E, '$', 'B', 0x24, 0x22}, 2, "exactly five"},
+      {Fn::kSjisToIso, {0x82, 0xA0, 'x'}, 3, 1, 8, {E, '$', 'B', 0x24, 0x22}, 2, "escape back plus byte need four"},
+  };
+  for (const Row& r : rows) {
+    Bytes out(static_cast<std::size_t>(std::max(r.outSize, 0)) + 1, 0xEE);
+    JisShiftState state = r.stateIn;
+    const std::int32_t n = Transcode(r.fn, r.in, r.length, out.data(), r.outSize, &state);
+    EXPECT_EQ(n, static_cast<std::int32_t>(r.out.size())) << r.why;
+    EXPECT_EQ(Bytes(out.begin(), out.begin() + std::min<std::ptrdiff_t>(n, std::ssize(out))), r.out)
+        << r.why;
+    EXPECT_EQ(out[static_cast<std::size_t>(std::max(r.outSize, 0))], 0xEE) << "wrote past: " << r.why;
+    if (r.stateOut != 0) {
+      EXPECT_EQ(state, r.stateOut) << r.why;
+    }
+  }
+}
+
+// Every JIS position survives Shift_JIS -> EUC-JP -> Shift_JIS and Shift_JIS -> ISO-2022-JP ->
+// Shift_JIS.
+TEST(Transcoders, EveryPositionRoundTrips) {
+  Bytes sjis;
+  for (int row = 0x21; row <= 0x7E; ++row) {
+    for (int cell = 0x21; cell <= 0x7E; ++cell) {
+      std::uint8_t lead = 0, trail = 0;
+      JisPairToSjis(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(cell), lead, trail);
+      sjis.push_back(lead);
+      sjis.push_back(trail);
+    }
+    sjis.push_back(0x0A);
+  }
+  const auto n = static_cast<std::int32_t>(sjis.size());
+  Bytes euc(sjis.size() + 1), iso(sjis.size() * 2 + 1), back(sjis.size() + 1);
+  const std::int32_t eucLen = SjisToEucJp(sjis.data(), n, euc.data(), n + 1);
+  ASSERT_EQ(eucLen, n);
+  ASSERT_EQ(EucJpToSjis(euc.data(), eucLen, back.data(), n + 1), n);
+  EXPECT_EQ(Bytes(back.begin(), back.begin() + n), sjis);
+
+  JisShiftState state = 0;
+  const std::int32_t isoLen =
+      SjisToIso2022Jp(sjis.data(), n, iso.data(), static_cast<std::int32_t>(iso.size()), &state);
+  JisShiftState decodeState = kJisSingleByte;
+  ASSERT_EQ(Iso2022JpToSjis(iso.data(), isoLen, back.data(), n + 1, &decodeState), n);
+  EXPECT_EQ(Bytes(back.begin(), back.begin() + n), sjis);
+}
+
+// ISO-2022-JP text decoded in pieces cut at character boundaries, with the state carried from
+// piece to piece, gives the same Shift_JIS as one call.
+TEST(Transcoders, IsoPiecesCarryTheState) {
+  std::mt19937 rng(2022);
+  Bytes sjis;
+  for (int i = 0; i < 3000; ++i) {
+    switch (rng() % 4) {
+      case 0:
+        sjis.push_back(static_cast<std::uint8_t>('a' + rng() % 26));
+        break;
+      case 1:
+        sjis.push_back(rng() % 8 == 0 ? 0x0A : ' ');
+        break;
+      default: {
+        std::uint8_t lead = 0, trail = 0;
+        JisPairToSjis(static_cast<std::uint8_t>(0x21 + rng() % 94),
+                      static_cast<std::uint8_t>(0x21 + rng() % 94), lead, trail);
+        sjis.push_back(lead);
+        sjis.push_back(trail);
+      }
+    }
+  }
+  Bytes iso(sjis.size() * 4);
+  JisShiftState ignored = 0;
+  const std::int32_t isoLen = SjisToIso2022Jp(sjis.data(), static_cast<std::int32_t>(sjis.size()),
+                                              iso.data(), static_cast<std::int32_t>(iso.size()),
+                                              &ignored);
+  // Character boundaries of the ISO-2022-JP text: escapes are three bytes, pairs two.
+  std::vector<std::int32_t> boundaries;
+  bool twoByte = false;
+  for (std::int32_t i = 0; i < isoLen;) {
+    boundaries.push_back(i);
+    if (iso[static_cast<std::size_t>(i)] == E) {
+      twoByte = iso[static_cast<std::size_t>(i) + 1] == '$';
+      i += 3;
+    } else {
+      i += twoByte ? 2 : 1;
+    }
+  }
+  boundaries.push_back(isoLen);
+
+  Bytes whole(sjis.size() + 1);
+  JisShiftState one = kJisSingleByte;
+  const std::int32_t wholeLen =
+      Iso2022JpToSjis(iso.data(), isoLen, whole.data(), static_cast<std::int32_t>(whole.size()), &one);
+  ASSERT_EQ(Bytes(whole.begin(), whole.begin() + wholeLen), sjis);
+
+  for (int trial = 0; trial < 50; ++trial) {
+    Bytes joined;
+    JisShiftState state = kJisSingleByte;
+    std::size_t at = 0;
+    while (at + 1 < boundaries.size()) {
+      const std::size_t next = std::min(boundaries.size() - 1, at + 1 + rng() % 40);
+      const std::int32_t from = boundaries[at], to = boundaries[next];
+      Bytes piece(static_cast<std::size_t>(to - from) + 1);
+      const std::int32_t n = Iso2022JpToSjis(iso.data() + from, to - from, piece.data(),
+                                             static_cast<std::int32_t>(piece.size()), &state);
+      joined.insert(joined.end(), piece.begin(), piece.begin() + n);
+      at = next;
+    }
+    ASSERT_EQ(joined, sjis) << "trial " << trial;
+  }
+}
+
+}  // namespace
+}  // namespace corvane
