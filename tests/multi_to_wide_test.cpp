@@ -1,0 +1,292 @@
+// CV_MultiByteToWideChar on every road, through the platform double.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "corvane.h"
+#include "japanese/byte_classes.h"
+#include "tests/support/conversion_fixture.h"
+
+namespace corvane {
+namespace {
+
+constexpr std::uint8_t E = 0x1B;
+constexpr std::int32_t kNoConsumed = -99;  // the row passes no consumed pointer
+constexpr std::uint32_t kNoState = 0;      // the row passes no shift state pointer
+
+struct Row {
+  std::uint32_t codePage;
+  Bytes src;  // nul-terminated rows carry their terminator
+  std::int32_t srcLen;
+  std::int32_t dstCap;
+  Units out;
+  std::int32_t result;
+  std::int32_t consumed;  // expected; kNoConsumed: no pointer passed
+  std::uint32_t stateIn;  // kNoState: no pointer passed
+  std::uint32_t stateOut;
+  const char* why;
+};
+
+class MultiToWide : public ConversionTest {
+ protected:
+  void Check(const Row& r) {
+    Units dst(static_cast<std::size_t>(std::max(r.dstCap, 0)) + 1, 0xEEEE);
+    std::int32_t consumed = 12345;
+    std::uint32_t state = r.stateIn;
+    const std::int32_t n = CV_MultiByteToWideChar(
+        r.codePage, 0, r.src.data(), r.srcLen, r.dstCap == 0 ? nullptr : dst.data(), r.dstCap,
+        r.consumed == kNoConsumed ? nullptr : &consumed, r.stateIn == kNoState ? nullptr : &state);
+    EXPECT_EQ(n, r.result) << r.why;
+    if (r.dstCap > 0) {
+      EXPECT_EQ(Hex(Units(dst.begin(), dst.begin() + std::max(0, std::min(n, r.dstCap)))),
+                Hex(r.out))
+          << r.why;
+    }
+    EXPECT_EQ(dst.back(), 0xEEEE) << "wrote past the capacity: " << r.why;
+    if (r.consumed != kNoConsumed) {
+      EXPECT_EQ(consumed, r.consumed) << r.why;
+    }
+    if (r.stateIn != kNoState) {
+      EXPECT_EQ(state, r.stateOut) << r.why;
+    }
+  }
+};
+
+TEST_F(MultiToWide, TableRoadRows) {
+  const Row rows[] = {
+      {1252, {'a', 'b', 'c', 0}, -1, 0, {}, 4, kNoConsumed, kNoState, 0, "measure: terminator counts"},
+      {1252, {'a', 'b', 'c'}, 3, 0, {}, 3, 3, kNoState, 0, "measure, counted"},
+      {932, {0x82, 0xA0, 0x41}, 3, 0, {}, 2, 3, kNoState, 0, "measure a pair"},
+      {88591, {'A', 0xE9, 0}, -1, 10, {0x41, 0xE9, 0}, 3, kNoConsumed, kNoState, 0, "terminated"},
+      {88591, {0x41, 0x00}, 2, 10, {0x41, 0x3F}, 2, kNoConsumed, kNoState, 0, "a 0 byte in a count has no character"},
+      {88591, {0x80, 0x81}, 2, 10, {0x20AC, 0x3F}, 2, kNoConsumed, kNoState, 0, "euro; 0x81 has none"},
+      {10000, {0xDE}, 1, 10, {0x66, 0x69}, 2, kNoConsumed, kNoState, 0, "one byte, two units"},
+      {10000, {'A', 0xDE, 0}, -1, 2, {0x41}, 1, kNoConsumed, kNoState, 0, "two units never split: byte left, no terminator"},
+      {10000, {'A', 0xDE, 0}, -1, 3, {0x41, 0x66, 0x69}, 3, kNoConsumed, kNoState, 0, "fits exactly: no room for the terminator"},
+      {1252, {'a', 'b', 'c', 0}, -1, 2, {'a', 'b'}, 2, kNoConsumed, kNoState, 0, "full: no terminator"},
+      {20866, {0x0A, 0x0D, 0xC1}, 3, 10, {0xAB, 0x3F, 0x0430}, 3, kNoConsumed, kNoState, 0, "KOI8-R's own control row"},
+      {932, {0x82, 0xA0, 0x82}, 3, 10, {0x3042}, 1, kNoConsumed, kNoState, 0, "trailing lead dropped"},
+      {932, {0x82, 0xA0, 0x82, 0}, -1, 10, {0x3042, 0}, 2, kNoConsumed, kNoState, 0, "trailing lead before the terminator dropped"},
+      {932, {0x82, 0xA0, 0x82}, 3, 10, {0x3042}, 1, 2, kNoState, 0, "consumed stops before the cut pair"},
+      {932, {0xB1, 0x85, 0x40, 0x00}, 4, 10, {0xB1, 0x8540, 0x3F}, 3, kNoConsumed, kNoState, 0, "misses pass through, key 0 is '?'"},
+      {936, {0xB0, 0xA1, 0x81, 0x41}, 4, 10, {0x554A, 0x81, 0x41}, 3, kNoConsumed, kNoState, 0, "0x81 is no lead for 936"},
+      {949, {0xB0, 0xA1, 0xA2, 0xE6}, 4, 10, {0xAC00, 0xA2E6}, 2, kNoConsumed, kNoState, 0, "absent euro passes through"},
+      {950, {0xA4, 0x40, 'x'}, 3, 10, {0x4E00, 'x'}, 2, kNoConsumed, kNoState, 0, "Big5"},
+      {932, {0x82, 0xA0, 0x82, 0xA2}, 4, 1, {0x3042}, 1, kNoConsumed, kNoState, 0, "one unit of room"},
+      {51932, {0xA4, 0xA2, 0x41}, 3, 10, {0x3042, 0x41}, 2, kNoConsumed, kNoState, 0, "EUC-JP through Shift_JIS"},
+      {51932, {0xA4, 0xA2, 0x8E, 0xB1, 0}, -1, 10, {0x3042, 0xB1, 0}, 3, kNoConsumed, kNoState, 0, "nul-terminated EUC-JP ends with U+0000"},
+      {51932, {0xA4, 0xA2, 0}, -1, 1, {0x3042}, 1, kNoConsumed, kNoState, 0, "no room for its terminator"},
+      {2022, {E, '$', 'B', 0x24, 0x22}, 5, 10, {0x3042}, 1, kNoConsumed, 1, 2, "enters two-byte mode"},
+      {2022, {0x24, 0x24}, 2, 10, {0x3044}, 1, kNoConsumed, 2, 2, "carries two-byte mode in"},
+      {2022, {0x24, 0x22}, 2, 0, {}, 2, kNoConsumed, 2, 2, "measuring starts single-byte and leaves the state"},
+      {2022, {0x24, 0x22}, 2, 10, {0x24, 0x22}, 2, kNoConsumed, kNoState, 0, "no state: single-byte"},
+      {2022, {E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'A', 0}, -1, 10, {0x3042, 'A', 0}, 3, kNoConsumed, 1, 1, "round trip of modes"},
+      {2022, {'A', E, '$'}, 3, 10, {'A'}, 1, 1, 1, 2, "a cut escape still switches the mode"},
+      {65001, {'A', 0}, -1, 10, {0x41, 0}, 2, kNoConsumed, kNoState, 0, "UTF-8 terminated"},
+      {65001, {'A'}, 1, 10, {0x41, 0}, 2, kNoConsumed, kNoState, 0, "the decoder terminates counted input too"},
+      {65001, {'A', 0}, -1, 1, {0x41}, 1, kNoConsumed, kNoState, 0, "UTF-8 copy is cut at the capacity"},
+      {65001, {0xC3, 0xA9, 0xE2, 0x82}, 4, 10, {0xE9, 0}, 2, 2, kNoState, 0, "stops at the cut sequence"},
+      {65001, {0xC3, 0xA9, 0}, -1, 0, {}, 2, 2, kNoState, 0, "measuring counts units + 1"},
+      {2023, {0xA4, 0xA2, 0}, -1, 10, {0x3042, 0}, 2, kNoConsumed, kNoState, 0, "auto-detected EUC-JP"},
+      {2023, {0x82, 0xA0}, 2, 10, {0x3042}, 1, kNoConsumed, kNoState, 0, "auto-detected Shift_JIS"},
+      {1252, {'a'}, -4, 10, {}, 0, kNoConsumed, kNoState, 0, "a negative count is empty"},
+  };
+  for (const Row& r : rows) Check(r);
+}
+
+TEST_F(MultiToWide, SystemRoad) {
+  UseSystemFor({1252, 932, 874});
+  const Row rows[] = {
+      {1252, {'a', 0xE9, 0}, -1, 10, {'a', 0xE9, 0}, 3, kNoConsumed, kNoState, 0, "the double converts bytes as units"},
+      {874, {0xA1}, 1, 10, {0xA1}, 1, kNoConsumed, kNoState, 0, "no record: the system"},
+      {932, {0x82, 0xA0, 0x82}, 3, 10, {0x82, 0xA0}, 2, 2, kNoState, 0, "consumed keeps the cut lead from the system"},
+      {51932, {0xA4, 0xA2}, 2, 10, {0x82, 0xA0}, 2, kNoConsumed, kNoState, 0, "EUC-JP reaches the system as Shift_JIS"},
+      {12345, {'a'}, 1, 10, {}, 0, kNoConsumed, kNoState, 0, "unknown everywhere"},
+  };
+  for (const Row& r : rows) Check(r);
+  platform_double::TakeSystemCalls();
+  Units dst(4);
+  const std::uint8_t src[] = {'a', 'b', 0};
+  CV_MultiByteToWideChar(1252, 0xFFFF, src, -1, dst.data(), 4, nullptr, nullptr);
+  const auto calls = platform_double::TakeSystemCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].flags, 0u) << "the caller's flags never reach the system";
+  EXPECT_EQ(calls[0].srcLen, -1);
+  EXPECT_EQ(calls[0].dstCap, 4);
+}
+
+TEST_F(MultiToWide, PseudoCodePagesResolveFirst) {
+  UseSystemFor({});
+  platform_double::SetThreadLanguage(0x0419);
+  platform_double::SetAnsiCodePage(88597);
+  const std::uint8_t koi[] = {0xC1};
+  Units dst(2);
+  EXPECT_EQ(CV_MultiByteToWideChar(3, 0, koi, 1, dst.data(), 2, nullptr, nullptr), 1);
+  EXPECT_EQ(dst[0], 0x0411) << "3 -> 1251 (Russian): 0xC1 is Be";
+  EXPECT_EQ(CV_MultiByteToWideChar(0, 0, koi, 1, dst.data(), 2, nullptr, nullptr), 1);
+  EXPECT_EQ(dst[0], 0x0391) << "0 -> the ANSI code page 88597: 0xC1 is Alpha";
+  platform_double::SetThreadLanguage(0x0409);
+  platform_double::TakeSystemCalls();
+  EXPECT_EQ(CV_MultiByteToWideChar(3, 0, koi, 1, dst.data(), 2, nullptr, nullptr), 0);
+  const auto calls = platform_double::TakeSystemCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].codePage, 0u) << "a thread without a code page hands 0 to the system";
+}
+
+TEST_F(MultiToWide, BadArgumentsConvertNothing) {
+  const std::uint8_t src[] = {'a', 0};
+  Units dst(4, 0xEEEE);
+  EXPECT_EQ(CV_MultiByteToWideChar(1252, 0, nullptr, -1, dst.data(), 4, nullptr, nullptr), 0);
+  EXPECT_EQ(CV_MultiByteToWideChar(1252, 0, src, -1, nullptr, 4, nullptr, nullptr), 0);
+  EXPECT_EQ(CV_MultiByteToWideChar(1252, 0, src, -1, dst.data(), -1, nullptr, nullptr), 0);
+  EXPECT_EQ(dst[0], 0xEEEE);
+  std::uint32_t state = 1;
+  CV_MultiByteToWideChar(932, 0, src, -1, dst.data(), 4, nullptr, &state);
+  EXPECT_EQ(state, 1u) << "only 2022 touches the shift state";
+}
+
+// Every byte of every single-byte page that stands for one character decodes to it and encodes
+// back to itself, except where several bytes share a character.
+TEST_F(MultiToWide, SingleBytePagesRoundTripEveryByte) {
+  struct Shared {
+    std::uint32_t codePage;
+    std::uint8_t byte, backTo;
+  };
+  const Shared shared[] = {{28605, 0x80, 0xA4}, {10008, 0xCE, 0xCC}, {10008, 0xCF, 0xCC}};
+  int checked = 0;
+  for (const CodePageRecord* r = GetCodePageRegistry().records; r->id != kTerminatorId; ++r) {
+    if (r->isMultiByte != 0) continue;
+    for (int b = 1; b <= 0xFF; ++b) {
+      const auto byte = static_cast<std::uint8_t>(b);
+      Units wide(3, 0);
+      const std::int32_t n = CV_MultiByteToWideChar(r->id, 0, &byte, 1, wide.data(), 3, nullptr,
+                                                    nullptr);
+      if (n != 1 || (wide[0] == 0x3F && b != 0x3F)) continue;  // no character, or two units
+      std::uint8_t back[4] = {};
+      ASSERT_EQ(CV_WideCharToMultiByte(r->id, 0, wide.data(), 1, back, 4, nullptr, nullptr), 1)
+          << r->id << " byte " << b;
+      std::uint8_t expected = byte;
+      for (const Shared& s : shared) {
+        if (s.codePage == r->id && s.byte == byte) expected = s.backTo;
+      }
+      EXPECT_EQ(back[0], expected) << r->id << " byte " << b << " U+" << Hex(Units{wide[0]});
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 27 * 200);
+}
+
+// Every mapped key of every double-byte page decodes and encodes back, except the codes whose
+// character is sent back to another code.
+TEST_F(MultiToWide, DoubleBytePagesRoundTripEveryKey) {
+  struct OneWay {
+    std::uint32_t codePage;
+    std::uint16_t key;
+  };
+  const OneWay oneWay[] = {{932, 0x815F}, {932, 0x8160}, {932, 0x817C}, {936, 0xA1CE}};
+  for (std::uint32_t cp : {932u, 936u, 949u, 950u}) {
+    int mapped = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+      if (!IsDbcsLeadByte(static_cast<std::uint8_t>(lead), cp)) continue;
+      for (int trail = 0x40; trail <= 0xFE; ++trail) {
+        const std::uint8_t key[2] = {static_cast<std::uint8_t>(lead),
+                                     static_cast<std::uint8_t>(trail)};
+        std::uint16_t unit = 0;
+        ASSERT_EQ(CV_MultiByteToWideChar(cp, 0, key, 2, &unit, 1, nullptr, nullptr), 1);
+        if (unit == (lead << 8 | trail)) continue;  // outside the table: passed through
+        ++mapped;
+        std::uint8_t back[2] = {};
+        const std::int32_t n = CV_WideCharToMultiByte(cp, 0, &unit, 1, back, 2, nullptr, nullptr);
+        bool expectedOneWay = false;
+        for (const OneWay& o : oneWay) expectedOneWay |= o.codePage == cp && o.key == (lead << 8 | trail);
+        if (expectedOneWay) {
+          EXPECT_FALSE(n == 2 && back[0] == key[0] && back[1] == key[1]) << cp << " " << lead << " " << trail;
+        } else {
+          ASSERT_EQ(n, 2) << cp << " " << std::hex << lead << " " << trail;
+          EXPECT_EQ(back[0], key[0]);
+          EXPECT_EQ(back[1], key[1]);
+        }
+      }
+    }
+    // 949's 5696 codes with leads 0x81-0xA0 cannot be reached: those bytes are single bytes to
+    // the lead-byte test.
+    const int expected = cp == 932 ? 6879 : cp == 936 ? 7445 : cp == 949 ? 17046 - 5696 : 13703;
+    EXPECT_EQ(mapped, expected) << cp;
+  }
+}
+
+// Random text that cp can carry both ways: ASCII mixed with characters decoded from random keys
+// that the code page maps (UTF-8: any unit, surrogate pairs included).
+Units RandomText(std::uint32_t cp, std::mt19937& rng) {
+  Units wide;
+  while (wide.size() < 4000) {
+    if (rng() % 3 == 0) {
+      wide.push_back(static_cast<std::uint16_t>(rng() % 8 == 0 ? '\n' : 'a' + rng() % 26));
+      continue;
+    }
+    if (cp == 65001) {
+      const std::uint16_t kinds[] = {static_cast<std::uint16_t>(0xA0 + rng() % 0x760),
+                                     static_cast<std::uint16_t>(0x800 + rng() % 0xD000),
+                                     static_cast<std::uint16_t>(0xD800 + rng() % 0x400)};
+      const std::uint16_t u = kinds[rng() % 3];
+      wide.push_back(u);
+      if (u >= 0xD800) wide.push_back(static_cast<std::uint16_t>(0xDC00 + rng() % 0x400));
+      continue;
+    }
+    const std::uint8_t key[2] = {static_cast<std::uint8_t>(cp == 932 ? 0x88 + rng() % 0x18
+                                                                     : 0xB0 + rng() % 0x18),
+                                 static_cast<std::uint8_t>(cp == 932 ? 0x40 + rng() % 0xBD
+                                                                     : 0xA1 + rng() % 0x5E)};
+    std::uint16_t u = 0;
+    CV_MultiByteToWideChar(cp, 0, key, 2, &u, 1, nullptr, nullptr);
+    if (u != (key[0] << 8 | key[1])) wide.push_back(u);  // mapped, not passed through
+  }
+  return wide;
+}
+
+// A long text decoded in pieces cut anywhere, each piece's unconsumed tail carried into the next,
+// gives the same UTF-16 as one call.
+TEST_F(MultiToWide, PiecesCutAnywhereCarryTheirTail) {
+  std::mt19937 rng(42);
+  for (std::uint32_t cp : {932u, 936u, 949u, 950u, 65001u}) {
+    const Units wide = RandomText(cp, rng);
+    Bytes text(wide.size() * 3 + 8);
+    const std::int32_t len = CV_WideCharToMultiByte(cp, 0, wide.data(),
+                                                    static_cast<std::int32_t>(wide.size()),
+                                                    text.data(), static_cast<std::int32_t>(text.size()),
+                                                    nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(len));
+    Units whole(text.size() + 1);
+    std::int32_t n = CV_MultiByteToWideChar(cp, 0, text.data(), len, whole.data(),
+                                            static_cast<std::int32_t>(whole.size()), nullptr,
+                                            nullptr);
+    // The UTF-8 decoder ends every result with its terminator unit.
+    const bool terminated = cp == 65001;
+    whole.resize(static_cast<std::size_t>(n - (terminated ? 1 : 0)));
+    ASSERT_EQ(Hex(whole), Hex(wide)) << cp;
+
+    Units joined;
+    Bytes carry;
+    std::size_t at = 0;
+    while (at < text.size()) {
+      const std::size_t take = std::min(text.size() - at, std::size_t{1} + rng() % 9);
+      Bytes piece = carry;
+      piece.insert(piece.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
+                   text.begin() + static_cast<std::ptrdiff_t>(at + take));
+      at += take;
+      Units out(piece.size() + 1);
+      std::int32_t consumed = 0;
+      n = CV_MultiByteToWideChar(cp, 0, piece.data(), static_cast<std::int32_t>(piece.size()),
+                                 out.data(), static_cast<std::int32_t>(out.size()), &consumed,
+                                 nullptr);
+      joined.insert(joined.end(), out.begin(), out.begin() + n - (terminated ? 1 : 0));
+      carry.assign(piece.begin() + consumed, piece.end());
+    }
+    EXPECT_TRUE(carry.empty()) << cp;
+    EXPECT_EQ(Hex(joined), Hex(wide)) << cp;
+  }
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,167 @@
+// CV_WideCharToMultiByte on every road, through the platform double.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "corvane.h"
+#include "tests/support/conversion_fixture.h"
+
+namespace corvane {
+namespace {
+
+constexpr std::uint8_t E = 0x1B;
+
+struct Row {
+  std::uint32_t codePage;
+  Units src;  // nul-terminated rows carry their terminator
+  std::int32_t srcLen;
+  std::int32_t dstCap;
+  Bytes out;  // what the destination must hold; for measuring rows, unused
+  std::int32_t result;
+  const char* why;
+};
+
+class WideToMulti : public ConversionTest {
+ protected:
+  void Check(const Row& r) {
+    Bytes dst(static_cast<std::size_t>(std::max(r.dstCap, 0)) + 1, 0xEE);
+    std::int32_t defaultUsed = 77;
+    const std::int32_t n =
+        CV_WideCharToMultiByte(r.codePage, 0, r.src.data(), r.srcLen,
+                               r.dstCap == 0 ? nullptr : dst.data(), r.dstCap, nullptr,
+                               &defaultUsed);
+    EXPECT_EQ(n, r.result) << r.why;
+    if (r.dstCap > 0) {
+      EXPECT_EQ(Hex(Bytes(dst.begin(), dst.begin() + std::max(0, std::min(n, r.dstCap)))),
+                Hex(r.out))
+          << r.why;
+    }
+    EXPECT_EQ(dst.back(), 0xEE) << "wrote past the capacity: " << r.why;
+    EXPECT_EQ(defaultUsed, 77) << "our own roads never write default-used: " << r.why;
+  }
+};
+
+TEST_F(WideToMulti, OwnRoadsRows) {
+  const Row rows[] = {
+      {65001, {0x41, 0}, -1, 0, {}, 2, "measure UTF-8 with its terminator"},
+      {65001, {0x41, 0}, -1, 1, {0x41}, 1, "the copy is cut at the capacity"},
+      {65001, {0xE9}, 1, 10, {0xC3, 0xA9}, 2, "counted: no terminator"},
+      {65001, {0xD83D, 0xDE00}, 2, 10, {0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80}, 6, "surrogates one by one"},
+      {65001, {0x41}, 1, -5, {}, 1, "negative capacity: the length, nothing written"},
+      {2022, {0x41, 0x3042, 0x42, 0}, -1, 0, {}, 11, "escapes in and out, terminator"},
+      {2022, {0x41, 0x3042, 0x42, 0}, -1, 20, {'A', E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'B', 0}, 11, "the bytes"},
+      {2022, {0x3042}, 1, 0, {}, 5, "ends in two-byte mode"},
+      {2022, {0x3042}, 1, 10, {E, '$', 'B', 0x24, 0x22}, 5, "no escape back at the end"},
+      {51932, {0x3042, 0}, -1, 0, {}, 3, "EUC-JP with terminator"},
+      {51932, {0x3042, 0}, -1, 3, {0xA4, 0xA2}, 2, "the transcoder keeps its last byte free"},
+      {51932, {0x3042, 0x005C, 0xFF71}, 3, 10, {0xA4, 0xA2, 0x5C, 0x71}, 4, "single bytes pass"},
+      {88591, {0xE9, 0x20AC}, 2, 10, {0xE9, 0x80}, 2, "Latin-1 with euro"},
+      {88591, {0x61, 0x4E00, 0x62}, 3, 10, {0x61, 0x62}, 2, "unmapped units are dropped"},
+      {88591, {0x61, 0x4E00, 0x62, 0}, -1, 10, {0x61, 0x62, 0}, 3, "and the terminator follows"},
+      {88591, {0x0100, 0x0080}, 2, 10, {}, 0, "no byte for C1 controls in ISO 8859"},
+      {1252, {0x41, 0x42, 0}, -1, 1, {0x41}, 1, "full: no terminator"},
+      {1252, {0x41, 0x42}, 0, 10, {}, 0, "empty count"},
+      {1252, {0x41, 0x00, 0x42}, 3, 10, {0x41, 0x00, 0x42}, 3, "U+0000 in a count is the byte 0"},
+      {1252, {0xD83D, 0xDE00, 0x41}, 3, 10, {0x41}, 1, "single-byte drops surrogates"},
+      {28605, {0x20AC}, 1, 10, {0xA4}, 1, "two bytes share the euro: 0xA4 wins"},
+      {10000, {0x2126, 0x03A9, 0xFB01}, 3, 10, {0xBD}, 1, "Ohm sign, not omega; no ligature"},
+      {40866, {0x25D9, 0x000A}, 2, 10, {0x0A}, 1, "DOS glyphs own the control bytes"},
+      {88598, {0x05BE, 0x002D}, 2, 10, {0x2D}, 1, "maqaf takes the hyphen's byte"},
+      {932, {0x3042, 0xFF71, 0x005C, 0x30FC}, 4, 10, {0x82, 0xA0, 0x71, 0x5C, 0x81, 0x5B}, 6, "Shift_JIS tables"},
+      {932, {0xD83D, 0xDE00}, 2, 10, {0x3D, 0x00}, 2, "double-byte writes low bytes"},
+      {932, {0x0141, 0x301C}, 2, 10, {0x41, 0x1C}, 2, "misses write their low byte"},
+      {932, {0x41, 0x3042}, 2, 2, {0x41}, 1, "a pair never half-written"},
+      {932, {0x41, 0x3042, 0}, -1, 2, {0x41}, 1, "and no terminator after it"},
+      {932, {0x3042, 0}, -1, 3, {0x82, 0xA0, 0}, 3, "exact fit with terminator"},
+      {950, {0x23, 0x41}, 2, 10, {0xA1, 0xCC, 0x41}, 3, "Big5 has its own number sign"},
+      {936, {0x2225, 0x2016}, 2, 10, {0xA1, 0xAC, 0x16}, 3, "936's reverse choices"},
+      {949, {0xAC00, 0xAC02}, 2, 10, {0xB0, 0xA1, 0x81, 0x41}, 4, "Hangul"},
+      {1252, {0x41}, 1, -3, {}, 0, "negative capacity on the table road"},
+      {2022, {0x41}, 1, -3, {}, 0, "and through Shift_JIS"},
+  };
+  for (const Row& r : rows) Check(r);
+}
+
+TEST_F(WideToMulti, SystemRoadGetsEverythingUnchanged) {
+  UseSystemFor({1252, 932});
+  const std::uint16_t src[] = {0x41, 0x3042, 0x42, 0};
+  std::uint8_t dst[16] = {};
+  const char def = '*';
+  std::int32_t used = 5;
+  platform_double::TakeSystemCalls();
+  EXPECT_EQ(CV_WideCharToMultiByte(1252, 0x400, src, -1, dst, 16, &def, &used), 4);
+  auto calls = platform_double::TakeSystemCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].flags, 0x400u);
+  EXPECT_EQ(calls[0].codePage, 1252u);
+
+  // Measuring converts into a scratch buffer of 3 x units + 60 bytes.
+  CV_WideCharToMultiByte(1252, 0, src, 3, nullptr, 0, nullptr, nullptr);
+  const std::uint16_t ten[11] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0};
+  CV_WideCharToMultiByte(1252, 0, ten, 10, nullptr, 0, nullptr, nullptr);
+  CV_WideCharToMultiByte(1252, 0, ten, -1, nullptr, 0, nullptr, nullptr);
+  calls = platform_double::TakeSystemCalls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0].dstCap, 3 * 3 + 60);
+  EXPECT_EQ(calls[1].dstCap, 90);
+  EXPECT_EQ(calls[2].dstCap, 93) << "w_strlen 10 + 1 units";
+
+  // 2022 converts as 932 on the system road, then transcodes what the system wrote.
+  EXPECT_EQ(CV_WideCharToMultiByte(2022, 0, src, 1, dst, 16, nullptr, nullptr), 1);
+  calls = platform_double::TakeSystemCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].codePage, 932u);
+  EXPECT_EQ(CV_WideCharToMultiByte(874, 0, src, 1, dst, 16, nullptr, nullptr), 0)
+      << "no record and no system support";
+}
+
+TEST_F(WideToMulti, PseudoCodePages) {
+  const std::uint16_t src[] = {0x3042};
+  std::uint8_t dst[16] = {};
+  // 2023 with nothing to look at measures as ISO-2022-JP.
+  EXPECT_EQ(CV_WideCharToMultiByte(2023, 0, src, 1, nullptr, 0, nullptr, nullptr), 5);
+  // 2023 looks at what the destination holds when the call begins.
+  dst[0] = 0x82;
+  dst[1] = 0xA0;
+  EXPECT_EQ(CV_WideCharToMultiByte(2023, 0, src, 1, dst, 2, nullptr, nullptr), 2);
+  EXPECT_EQ(dst[0], 0x82);
+  dst[0] = 0xA4;
+  dst[1] = 0xA2;
+  EXPECT_EQ(CV_WideCharToMultiByte(2023, 0, src, 1, dst, 3, nullptr, nullptr), 2);
+  EXPECT_EQ(dst[0], 0xA4) << "EUC-JP detected";
+  platform_double::SetThreadLanguage(0x0411);
+  EXPECT_EQ(CV_WideCharToMultiByte(3, 0, src, 1, dst, 16, nullptr, nullptr), 2);
+  EXPECT_EQ(dst[0], 0x82) << "3 -> 932 for a Japanese thread";
+}
+
+TEST_F(WideToMulti, BadArgumentsConvertNothing) {
+  const std::uint16_t src[] = {0x41, 0};
+  EXPECT_EQ(CV_WideCharToMultiByte(1252, 0, nullptr, -1, nullptr, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(CV_WideCharToMultiByte(1252, 0, src, -1, nullptr, 5, nullptr, nullptr), 0);
+  EXPECT_EQ(CV_WideCharToMultiByte(65001, 0, src, -1, nullptr, 5, nullptr, nullptr), 0);
+}
+
+// Measuring must give exactly what a conversion with room enough writes, on every road.
+TEST_F(WideToMulti, MeasureEqualsConversion) {
+  const Units texts[] = {{0x41, 0x3042, 0x42, 0x0A, 0x3044}, {0xE9, 0x20AC, 0x4E00}, {0}};
+  for (const CodePageRecord* r = GetCodePageRegistry().records; r->id != kTerminatorId; ++r) {
+    for (std::uint32_t cp : {r->id, 65001u}) {
+      for (const Units& text : texts) {
+        for (std::int32_t len : {-1, static_cast<std::int32_t>(text.size())}) {
+          Units src = text;
+          src.push_back(0);
+          const std::int32_t measured =
+              CV_WideCharToMultiByte(cp, 0, src.data(), len, nullptr, 0, nullptr, nullptr);
+          Bytes dst(static_cast<std::size_t>(measured) + 8);
+          EXPECT_EQ(CV_WideCharToMultiByte(cp, 0, src.data(), len, dst.data(),
+                                           static_cast<std::int32_t>(dst.size()), nullptr, nullptr),
+                    measured)
+              << cp;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvane
