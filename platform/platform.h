@@ -27,18 +27,22 @@ std::uint16_t ThreadLanguage();
 // charset that iconv can open; always false when built without system conversion.
 bool IsValidCodePage(std::uint32_t codePage);
 
-// MultiByteToWideChar with the given flags (the library always passes 0).
+// MultiByteToWideChar with the given flags (the library always passes 0). Code page 0 is the
+// ANSI code page, as on Windows.
 //   src     in   bytes in codePage, caller-owned
-//   srcLen  in   byte count; -1 = ends at the first 0 byte, which is converted and counted
+//   srcLen  in   byte count; -1 = ends at the first 0 byte (the first 0 code unit in UTF-16 and
+//                UTF-32 code pages), which is converted and counted
 //   dst     out  UTF-16 units; not touched when dstCap is 0
 //   dstCap  in   capacity in units; 0 = return the units needed
 //   returns      units written (or needed); 0 for an unknown code page or too small a dst.
-// Invalid input becomes U+FFFD; it never fails the call.
+// Invalid input becomes U+FFFD; it never fails the call. POSIX: platform/posix/system_decode.cpp
+// says how much input one U+FFFD replaces.
 std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                                  const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
                                  std::int32_t dstCap);
 
-// WideCharToMultiByte with the caller's flags, default character and default-used flag.
+// WideCharToMultiByte with the caller's flags, default character and default-used flag. Code
+// page 0 is the ANSI code page, as on Windows.
 //   src          in   UTF-16 units, caller-owned
 //   srcLen       in   unit count; -1 = ends at the first 0 unit, which is converted and counted
 //   dst          out  bytes; not touched when dstCap is 0
@@ -46,9 +50,8 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
 //   defaultChar  in   replaces characters the code page lacks; null = '?'
 //   defaultUsed  out  may be null; set to 1 when defaultChar was used, else 0
 //   returns           bytes written (or needed); 0 for an unknown code page or too small a dst.
-std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
-                                 const Utf16Unit* src, std::int32_t srcLen, std::uint8_t* dst,
-                                 std::int32_t dstCap, const char* defaultChar,
-                                 std::int32_t* defaultUsed);
+std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, const Utf16Unit* src,
+                                 std::int32_t srcLen, std::uint8_t* dst, std::int32_t dstCap,
+                                 const char* defaultChar, std::int32_t* defaultUsed);
 
 }  // namespace corvane::platform

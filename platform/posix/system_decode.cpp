@@ -1,0 +1,144 @@
+// MultiByteToWideChar on POSIX: glibc's iconv from the code page's charset to UTF-16, with the
+// outcome Windows gives for flags 0.
+//
+// - The result counts the UTF-16 units written, or needed when dstCap is 0. It is 0, and the
+//   call has no effect beyond the destination, for a code page the backend does not convert,
+//   for a null source, a length below -1 or of 0, a negative capacity, a null destination with
+//   a capacity, and for a destination too small for the whole text (which then holds a prefix).
+// - Input that is not valid in the code page becomes U+FFFD and the conversion goes on. One
+//   U+FFFD stands for: in a double-byte code page, a lead byte together with the non-ASCII byte
+//   after it (an ASCII byte after a lead byte is never swallowed, so the markup around a broken
+//   character survives, and a pair is never split into a misaligned stream); in UTF-8 the
+//   maximal subpart of an ill-formed sequence, as Unicode recommends; in UTF-16 and UTF-32 one
+//   code unit; otherwise one byte. A sequence cut off by the end of the input is one U+FFFD.
+// - Flags are accepted and not read: the library always passes 0.
+// - Code page 0 is the ANSI code page.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/platform.h"
+#include "platform/posix/iconv_descriptor.h"
+#include "platform/posix/system_charsets.h"
+
+namespace corvane::platform {
+namespace {
+
+using posix::ByteShape;
+using posix::IconvStop;
+
+constexpr Utf16Unit kReplacementCharacter = 0xFFFD;
+
+// Length of a -1 source: up to and including its first 0 code unit (one byte wide except in the
+// UTF-16 and UTF-32 code pages).
+std::size_t TerminatedLength(const std::uint8_t* src, std::size_t unitBytes) {
+  for (std::size_t offset = 0;; offset += unitBytes) {
+    bool zero = true;
+    for (std::size_t i = 0; i < unitBytes; ++i)
+      zero = zero && src[offset + i] == 0;
+    if (zero) return offset + unitBytes;
+  }
+}
+
+constexpr bool InRange(std::uint8_t b, std::uint8_t lo, std::uint8_t hi) {
+  return static_cast<std::uint8_t>(b - lo) <= static_cast<std::uint8_t>(hi - lo);
+}
+
+// The maximal subpart of the ill-formed UTF-8 sequence that starts rest: its lead byte and as
+// many following bytes as could still continue it (Unicode chapter 3, "U+FFFD substitution of
+// maximal subparts").
+std::size_t Utf8MaximalSubpart(std::span<const std::uint8_t> rest) {
+  const std::uint8_t lead = rest[0];
+  std::size_t continuations = 0;
+  std::uint8_t lo = 0x80;  // the range of the first continuation byte, narrower after some leads
+  std::uint8_t hi = 0xBF;
+  if (InRange(lead, 0xC2, 0xDF)) {
+    continuations = 1;
+  } else if (InRange(lead, 0xE0, 0xEF)) {
+    continuations = 2;
+    if (lead == 0xE0) lo = 0xA0;  // no overlong forms
+    if (lead == 0xED) hi = 0x9F;  // no surrogates
+  } else if (InRange(lead, 0xF0, 0xF4)) {
+    continuations = 3;
+    if (lead == 0xF0) lo = 0x90;  // no overlong forms
+    if (lead == 0xF4) hi = 0x8F;  // nothing beyond U+10FFFF
+  }
+  std::size_t length = 1;
+  while (length <= continuations && length < rest.size() && InRange(rest[length], lo, hi)) {
+    ++length;
+    lo = 0x80;
+    hi = 0xBF;
+  }
+  return length;
+}
+
+// How many bytes at the start of rest (not empty) one U+FFFD replaces, iconv having rejected them.
+std::size_t InvalidSequenceLength(ByteShape shape, std::span<const std::uint8_t> rest) {
+  const std::uint8_t lead = rest[0];
+  switch (shape) {
+    case ByteShape::kShiftJis:
+      return IsMultiByteLead(shape, lead) && rest.size() >= 2 && InRange(rest[1], 0x80, 0xFC) ? 2
+                                                                                              : 1;
+    case ByteShape::kLead81:
+      return IsMultiByteLead(shape, lead) && rest.size() >= 2 && InRange(rest[1], 0x80, 0xFE) ? 2
+                                                                                              : 1;
+    case ByteShape::kEucJp: {
+      if (!IsMultiByteLead(shape, lead)) return 1;
+      const std::size_t trails = lead == 0x8F ? 2 : 1;
+      std::size_t length = 1;
+      while (length <= trails && length < rest.size() && InRange(rest[length], 0xA1, 0xFE))
+        ++length;
+      return length;
+    }
+    case ByteShape::kUtf8:
+      return Utf8MaximalSubpart(rest);
+    case ByteShape::kUtf16:
+    case ByteShape::kUtf32:
+      return std::min(posix::CodeUnitBytes(shape), rest.size());
+    case ByteShape::kSingleByte:
+      break;
+  }
+  return 1;
+}
+
+}  // namespace
+
+std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t /*flags*/,
+                                 const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
+                                 std::int32_t dstCap) {
+  const posix::SystemCharset* const charset = posix::FindConversionCharset(codePage);
+  if (charset == nullptr || src == nullptr || srcLen < -1 || srcLen == 0 || dstCap < 0 ||
+      (dstCap > 0 && dst == nullptr)) {
+    return 0;
+  }
+  const std::size_t length = srcLen == -1
+                                 ? TerminatedLength(src, posix::CodeUnitBytes(charset->shape))
+                                 : static_cast<std::size_t>(srcLen);
+  const posix::IconvDescriptor cd(posix::kWideCharset, charset->iconvName);
+  if (!cd.IsOpen()) return 0;
+
+  posix::OutputWindow out(dst, static_cast<std::size_t>(dstCap) * sizeof(Utf16Unit));
+  const char* in = reinterpret_cast<const char*>(src);
+  std::size_t inLeft = length;
+  for (;;) {
+    const IconvStop stop = posix::ConvertUntilStop(cd, &in, &inLeft, out);
+    if (stop == IconvStop::kDone) break;
+    if (stop != IconvStop::kInvalid && stop != IconvStop::kIncomplete) return 0;
+    const std::size_t skip =
+        stop == IconvStop::kIncomplete
+            ? inLeft
+            : InvalidSequenceLength(charset->shape,
+                                    {reinterpret_cast<const std::uint8_t*>(in), inLeft});
+    if (!out.Append(&kReplacementCharacter, sizeof kReplacementCharacter)) return 0;
+    in += skip;
+    inLeft -= skip;
+  }
+  // A charset may hold the last character back to see whether a combining mark follows (1258).
+  if (posix::ConvertUntilStop(cd, nullptr, nullptr, out) != IconvStop::kDone) return 0;
+
+  const std::size_t units = out.Produced() / sizeof(Utf16Unit);
+  return units <= static_cast<std::size_t>(INT32_MAX) ? static_cast<std::int32_t>(units) : 0;
+}
+
+}  // namespace corvane::platform
