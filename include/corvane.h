@@ -93,6 +93,35 @@ CV_API int32_t CV_CALL CV_IsValidCodePage(uint32_t codePage);
 CV_API uint32_t CV_CALL CV_JapaneseAutoDetect(const uint8_t* bytes, int32_t length,
                                               uint32_t* confident);
 
+/* Converts srcLen bytes of src in codePage (-1: up to and including the first 0 byte) into at
+ * most dstCap UTF-16 units of dst, and returns the units written (the terminator included when
+ * written). flags is ignored. dstCap 0 only measures: it returns the characters of the text (plus
+ * 1 for a terminator; on 65001 the UTF-16 units plus 1) and writes nothing.
+ * ISO-2022-JP (2022) and EUC-JP (51932) are decoded through Shift_JIS, UTF-8 (65001) by the
+ * library's own decoder; code pages the system converts go to the system, the others to the
+ * library's own tables. *consumed (may be null) receives the bytes that form whole characters; a
+ * counted source then converts only those, so a caller reading a stream in pieces carries the
+ * rest into the next call. *shiftState (may be null) carries the ISO-2022-JP mode (1 single-byte,
+ * 2 two-byte) from one call to the next under 2022; measuring leaves it alone.
+ * Returns 0 when nothing could be converted, for a null src, a null dst with dstCap > 0, and a
+ * negative dstCap. */
+CV_API int32_t CV_CALL CV_MultiByteToWideChar(uint32_t codePage, uint32_t flags, const uint8_t* src,
+                                              int32_t srcLen, uint16_t* dst, int32_t dstCap,
+                                              int32_t* consumed, uint32_t* shiftState);
+
+/* Converts srcLen UTF-16 units of src (-1: up to and including the first 0 unit) into at most
+ * dstCap bytes of codePage in dst, and returns the bytes written (the terminator included when
+ * written). dstCap 0 measures: the text is converted into a scratch buffer of 3 bytes per unit
+ * plus 60, and the bytes it took are returned. flags, defaultChar and defaultUsed go to the
+ * system's conversion unchanged; the library's own tables drop a character a single-byte code
+ * page lacks and write the low byte of one a double-byte code page lacks, and never touch
+ * *defaultUsed. Under 2023 the bytes dst holds on entry pick the Japanese encoding. Returns 0 when
+ * nothing could be converted, for a null src and for a null dst with dstCap > 0. */
+CV_API int32_t CV_CALL CV_WideCharToMultiByte(uint32_t codePage, uint32_t flags,
+                                              const uint16_t* src, int32_t srcLen, uint8_t* dst,
+                                              int32_t dstCap, const char* defaultChar,
+                                              int32_t* defaultUsed);
+
 /* Counts the characters of bytes[0..length) in codePage (length -1: up to the first 0 byte,
  * which then counts as one more character): one per pair on 932, 936, 949, 950 and 51932, one
  * per JIS character on 2022 (escape sequences not counted, always starting in single-byte mode),
@@ -100,7 +129,7 @@ CV_API uint32_t CV_CALL CV_JapaneseAutoDetect(const uint8_t* bytes, int32_t leng
  * resolved and count bytes. *consumed (may be null) receives the bytes that form whole
  * characters: an unfinished pair, escape sequence or UTF-8 sequence at the end is left out, so a
  * caller reading a stream in pieces knows what to keep. A null bytes pointer returns -1 on 65001
- * and 0 elsewhere, with *consumed -1. */
+ * (*consumed -1) and measures as empty elsewhere (0, *consumed 0). */
 CV_API int32_t CV_CALL CV_StrLength(uint32_t codePage, const uint8_t* bytes, int32_t length,
                                     int32_t* consumed);
 
