@@ -317,23 +317,23 @@ def decode_published(codec: str) -> list[tuple[int, ...]]:
     return entries
 
 
-def check_published(spec: dict, published: list[tuple[int, ...]]) -> list[str]:
+def check_published(page_rules: dict, published: list[tuple[int, ...]]) -> list[str]:
     faults = []
-    for b, unit in sorted(spec["published"].items()):
+    for b, unit in sorted(page_rules["published"].items()):
         if published[b] != as_units(unit):
-            faults.append(f"{spec['source']} byte 0x{b:02X} is {fmt(published[b])}, "
+            faults.append(f"{page_rules['source']} byte 0x{b:02X} is {fmt(published[b])}, "
                           f"the published mapping says {fmt(as_units(unit))}")
     holes = [b for b in range(0x80, 0x100) if not published[b]]
-    if holes != sorted(spec["holes"]):
-        faults.append(f"{spec['source']} leaves {hexlist(holes)} undefined, the published "
-                      f"mapping leaves {hexlist(sorted(spec['holes']))}")
+    if holes != sorted(page_rules["holes"]):
+        faults.append(f"{page_rules['source']} leaves {hexlist(holes)} undefined, the published "
+                      f"mapping leaves {hexlist(sorted(page_rules['holes']))}")
     return faults
 
 
-def build_byte_table(spec: dict, finished: dict[int, list]) -> list[tuple[int, ...]]:
-    source = spec["source"]
+def build_byte_table(page_rules: dict, finished: dict[int, list]) -> list[tuple[int, ...]]:
+    source = page_rules["source"]
     entries = list(finished[source]) if isinstance(source, int) else decode_published(source)
-    for overrides in (spec["rules"], spec["differences"]):
+    for overrides in (page_rules["rules"], page_rules["differences"]):
         for b, value in overrides.items():
             entries[b] = as_units(value)
     entries[0x00] = ()  # byte 0x00 stands for no character in every table
@@ -477,10 +477,10 @@ def render_header(specs: list[dict]) -> str:
         "namespace corvane::tables {",
         "",
     ]
-    for spec in specs:
-        t = spec["id"]
+    for page_rules in specs:
+        t = page_rules["id"]
         lines += [
-            f"// {t}: {spec['name']}",
+            f"// {t}: {page_rules['name']}",
             f"extern const ByteToWideTable kByteToWide{t};",
             f"extern const WideToBytePage kLowPage{t};",
             f"extern const WideToBytePage kHighPage{t};",
@@ -495,11 +495,11 @@ def render_source(specs: list[dict], tables: dict[int, tuple[list, list[int]]]) 
         "",
         "namespace corvane::tables {",
     ]
-    for spec in specs:
-        t = spec["id"]
+    for page_rules in specs:
+        t = page_rules["id"]
         entries, pages = tables[t]
-        base = spec["source"] if isinstance(spec["source"], str) else f"table {spec['source']}"
-        lines += ["", f"// {t}: {spec['name']} (base: {base})"]
+        base = page_rules["source"] if isinstance(page_rules["source"], str) else f"table {page_rules['source']}"
+        lines += ["", f"// {t}: {page_rules['name']} (base: {base})"]
         lines.append(f"const ByteToWideTable kByteToWide{t} = {{")
         for first in range(0, 256, 4):
             cells = []
@@ -553,18 +553,18 @@ def main() -> int:
     finished: dict[int, list] = {}
     tables: dict[int, tuple[list, list[int]]] = {}
     # Macintosh Hebrew is built on the finished 10000 table, so build in dependency order.
-    for spec in sorted(TABLES, key=lambda s: isinstance(s["source"], int)):
-        if isinstance(spec["source"], str):
-            faults += check_published(spec, decode_published(spec["source"]))
-        entries = build_byte_table(spec, finished)
-        finished[spec["id"]] = entries
+    for page_rules in sorted(TABLES, key=lambda s: isinstance(s["source"], int)):
+        if isinstance(page_rules["source"], str):
+            faults += check_published(page_rules, decode_published(page_rules["source"]))
+        entries = build_byte_table(page_rules, finished)
+        finished[page_rules["id"]] = entries
         try:
-            tables[spec["id"]] = (entries, build_pages(spec["id"], entries))
+            tables[page_rules["id"]] = (entries, build_pages(page_rules["id"], entries))
         except Refusal as refusal:
             faults.append(str(refusal))
     if len(tables) == len(TABLES):
         faults += check_tables(tables)
-    if len({spec["id"] for spec in TABLES}) != 27 or len(TABLES) != 27:
+    if len({page_rules["id"] for page_rules in TABLES}) != 27 or len(TABLES) != 27:
         faults.append("the table list must hold 27 distinct code pages")
     if faults:
         for fault in faults:
