@@ -90,14 +90,5 @@ TEST_F(Resolution, ZeroFromTheThreadStaysZero) {
   EXPECT_EQ(cp, 0u) << "the system, not the library, takes 0 as its ANSI code page";
 }
 
-TEST_F(Resolution, AnsiCodePageThatIsThreeIsResolvedAgain) {
-  // An ANSI code page of 3 is absurd, but the order of the two tests decides it.
-  platform_double::SetAnsiCodePage(3);
-  platform_double::SetThreadLanguage(0x0419);
-  std::uint32_t cp = 0;
-  ResolveCodePage(&cp, nullptr, 0);
-  EXPECT_EQ(cp, 1251u);
-}
-
 }  // namespace
 }  // namespace corvane

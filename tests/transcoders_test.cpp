@@ -95,23 +95,26 @@ TEST(Transcoders, Rows) {
   }
 }
 
-// Every JIS position survives Shift_JIS -> EUC-JP -> Shift_JIS and Shift_JIS -> ISO-2022-JP ->
-// Shift_JIS.
+// Every JIS position: its Shift_JIS code becomes exactly its EUC-JP code (row and cell + 0x80),
+// and survives Shift_JIS -> EUC-JP -> Shift_JIS and Shift_JIS -> ISO-2022-JP -> Shift_JIS.
 TEST(Transcoders, EveryPositionRoundTrips) {
-  Bytes sjis;
+  Bytes sjis, eucExpected;
   for (int row = 0x21; row <= 0x7E; ++row) {
     for (int cell = 0x21; cell <= 0x7E; ++cell) {
       std::uint8_t lead = 0, trail = 0;
       JisPairToSjis(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(cell), lead, trail);
-      sjis.push_back(lead);
-      sjis.push_back(trail);
+      sjis.insert(sjis.end(), {lead, trail});
+      eucExpected.insert(eucExpected.end(), {static_cast<std::uint8_t>(row + 0x80),
+                                             static_cast<std::uint8_t>(cell + 0x80)});
     }
     sjis.push_back(0x0A);
+    eucExpected.push_back(0x0A);
   }
   const auto n = static_cast<std::int32_t>(sjis.size());
   Bytes euc(sjis.size() + 1), iso(sjis.size() * 2 + 1), back(sjis.size() + 1);
   const std::int32_t eucLen = SjisToEucJp(sjis.data(), n, euc.data(), n + 1);
   ASSERT_EQ(eucLen, n);
+  EXPECT_EQ(Bytes(euc.begin(), euc.begin() + n), eucExpected);
   ASSERT_EQ(EucJpToSjis(euc.data(), eucLen, back.data(), n + 1), n);
   EXPECT_EQ(Bytes(back.begin(), back.begin() + n), sjis);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -31,21 +32,13 @@ class ConversionTest : public ::testing::Test {
   }
 };
 
-inline std::string Hex(const Units& units) {
+// Units as "0041 00E9 ", bytes as "41 E9 ": failures show what differs.
+template <typename T>
+std::string Hex(const std::vector<T>& values) {
   std::string s;
   char buf[8];
-  for (std::uint16_t u : units) {
-    std::snprintf(buf, sizeof buf, "%04X ", u);
-    s += buf;
-  }
-  return s;
-}
-
-inline std::string Hex(const Bytes& bytes) {
-  std::string s;
-  char buf[8];
-  for (std::uint8_t b : bytes) {
-    std::snprintf(buf, sizeof buf, "%02X ", b);
+  for (T v : values) {
+    std::snprintf(buf, sizeof buf, sizeof(T) == 1 ? "%02X " : "%04X ", unsigned{v});
     s += buf;
   }
   return s;
