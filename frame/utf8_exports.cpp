@@ -1,0 +1,16 @@
+// CV_UTF8ToWideChar and CV_WideCharToUTF8: the exported faces of the library's own UTF-8 codec.
+#include "corvane.h"
+#include "utf8/utf8_codec.h"
+
+extern "C" CV_API int32_t CV_CALL CV_UTF8ToWideChar(const uint8_t* src, int32_t srcLen,
+                                                    uint16_t* dst, int32_t dstCap) {
+  return corvane::Utf8ToUcs2(src, srcLen, dst, dstCap, nullptr);
+}
+
+// The encoder has no null source to report and a null destination would be written to, so both
+// are refused here, where the caller's arguments first arrive: 0, nothing converted.
+extern "C" CV_API int32_t CV_CALL CV_WideCharToUTF8(const uint16_t* src, int32_t srcLen,
+                                                    uint8_t* dst, int32_t dstCap) {
+  if (src == nullptr || (dst == nullptr && dstCap != 0)) return 0;
+  return corvane::Ucs2ToUtf8(src, srcLen, dst, dstCap);
+}
