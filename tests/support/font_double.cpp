@@ -2,15 +2,17 @@
 
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace corvane::font_double {
 namespace {
 
 std::mutex g_mutex;
 std::vector<LogFontA> g_fonts;
-std::vector<std::optional<LogFontA>> g_stockAnswers;
-std::size_t g_stockCalls = 0;
-std::vector<Enumeration> g_enumerations;
+std::optional<LogFontA> g_stock;
+int g_stockFailures = 0;
+int g_stockCalls = 0;
+std::vector<LogFontA> g_enumerations;
 
 // Kept apart from the library's own name comparison so that the double does not lean on code
 // under test.
@@ -26,8 +28,8 @@ bool SameFace(const char* a, const char* b) {
 void Reset() {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_fonts.clear();
-  g_stockAnswers.clear();
-  g_stockCalls = 0;
+  g_stock.reset();
+  g_stockFailures = g_stockCalls = 0;
   g_enumerations.clear();
 }
 
@@ -36,23 +38,20 @@ void SetFonts(std::vector<LogFontA> fonts) {
   g_fonts = std::move(fonts);
 }
 
-void SetStockFonts(std::vector<std::optional<LogFontA>> answers) {
+void SetStockFont(std::optional<LogFontA> font, int failures) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  g_stockAnswers = std::move(answers);
+  g_stock = font;
+  g_stockFailures = failures;
 }
 
-std::vector<Enumeration> TakeEnumerations() {
+std::vector<LogFontA> TakeEnumerations() {
   std::lock_guard<std::mutex> lock(g_mutex);
-  std::vector<Enumeration> out;
-  out.swap(g_enumerations);
-  return out;
+  return std::exchange(g_enumerations, {});
 }
 
 int TakeStockFontCalls() {
   std::lock_guard<std::mutex> lock(g_mutex);
-  const int calls = static_cast<int>(g_stockCalls);
-  g_stockCalls = 0;
-  return calls;
+  return std::exchange(g_stockCalls, 0);
 }
 
 LogFontA MakeFont(const char* face, std::uint8_t charSet, std::uint8_t pitchAndFamily,
@@ -75,32 +74,22 @@ void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context) {
   {
     std::lock_guard<std::mutex> lock(font_double::g_mutex);
     fonts = font_double::g_fonts;
+    font_double::g_enumerations.push_back(request);
   }
   // The callback runs outside the lock, as it would outside the system's.
-  int delivered = 0;
   for (const LogFontA& font : fonts) {
-    if (request.lfFaceName[0] != '\0' &&
-        !font_double::SameFace(request.lfFaceName, font.lfFaceName)) {
-      continue;
-    }
-    ++delivered;
+    const bool named = request.lfFaceName[0] != '\0';
+    if (named && !font_double::SameFace(request.lfFaceName, font.lfFaceName)) continue;
     if (proc(font, context) == 0) break;
   }
-  std::lock_guard<std::mutex> lock(font_double::g_mutex);
-  font_double::g_enumerations.push_back({request, delivered});
 }
 
 bool DescribeStockInterfaceFont(LogFontA* out) {
   std::lock_guard<std::mutex> lock(font_double::g_mutex);
-  const auto& answers = font_double::g_stockAnswers;
-  std::optional<LogFontA> answer;
-  if (!answers.empty()) {
-    const std::size_t last = answers.size() - 1;
-    answer = answers[font_double::g_stockCalls < last ? font_double::g_stockCalls : last];
+  if (font_double::g_stockCalls++ < font_double::g_stockFailures || !font_double::g_stock) {
+    return false;
   }
-  ++font_double::g_stockCalls;
-  if (!answer) return false;
-  *out = *answer;
+  *out = *font_double::g_stock;
   return true;
 }
 

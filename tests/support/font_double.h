@@ -14,18 +14,14 @@
 
 namespace corvane::font_double {
 
-struct Enumeration {
-  LogFontA request;  // the request record as the library built it
-  int delivered;     // fonts handed to the callback before it stopped or the list ended
-};
-
 // Back to the defaults: no fonts, a stock font that cannot be described, nothing recorded.
 void Reset();
 void SetFonts(std::vector<LogFontA> fonts);
-// The answers of successive stock font descriptions, the last one repeating; nullopt = failure.
-void SetStockFonts(std::vector<std::optional<LogFontA>> answers);
-// Enumerations made since the last call, oldest first; clears the record.
-std::vector<Enumeration> TakeEnumerations();
+// The stock font description, given from the call after the first `failures` calls (counted
+// since the last TakeStockFontCalls); nullopt: every call fails.
+void SetStockFont(std::optional<LogFontA> font, int failures = 0);
+// The request records of the enumerations made since the last call, oldest first; clears them.
+std::vector<LogFontA> TakeEnumerations();
 // Stock font descriptions asked for since the last call; clears the count.
 int TakeStockFontCalls();
 
