@@ -3,8 +3,37 @@
 
 #include <cstddef>
 
+#include "codepages/tables/double_byte_index.h"
+#include "codepages/tables/double_byte_tables.h"
+
 namespace corvane {
 namespace {
+
+using namespace tables;
+
+const DbcsDirectIndex kForwardIndexes[] = {
+    {kForwardRanges932, kForwardIndexBlockOf932, kForwardIndexValues932},
+    {kForwardRanges936, kForwardIndexBlockOf936, kForwardIndexValues936},
+    {kForwardRanges949, kForwardIndexBlockOf949, kForwardIndexValues949},
+    {kForwardRanges950, kForwardIndexBlockOf950, kForwardIndexValues950},
+};
+
+const DbcsDirectIndex kReverseIndexes[] = {
+    {kReverseRanges932, kReverseIndexBlockOf932, kReverseIndexValues932},
+    {kReverseRanges936, kReverseIndexBlockOf936, kReverseIndexValues936},
+    {kReverseRanges949, kReverseIndexBlockOf949, kReverseIndexValues949},
+    {kReverseRanges950, kReverseIndexBlockOf950, kReverseIndexValues950},
+};
+
+// An index belongs to the very range array it was generated from; a record pointing anywhere
+// else (a test's own table, the size-word arrays of 51932 and 2022) is searched by bisection.
+template <std::size_t N>
+const DbcsDirectIndex* IndexFor(const DbcsDirectIndex (&indexes)[N], const std::uint16_t* ranges) {
+  for (const DbcsDirectIndex& index : indexes) {
+    if (index.ranges == ranges) return &index;
+  }
+  return nullptr;
+}
 
 DbcsRange ReadDbcsRange(const std::uint16_t* ranges, std::uint32_t row) {
   const std::size_t at = std::size_t{row} * kWordsPerDbcsRange;
@@ -46,25 +75,40 @@ std::uint32_t StoreWideUnit(Utf16Unit* out, Utf16Unit unit) {
   return 1;
 }
 
-std::uint32_t DbcsCodeToWide(Utf16Unit* out, std::uint16_t key, const CodePageRecord& record) {
+std::uint32_t DbcsCodeToWideScalar(Utf16Unit* out, std::uint16_t key,
+                                   const CodePageRecord& record) {
   std::uint16_t unit = key;
   SearchDbcsTable(record.forwardRanges, record.forwardRangeCount, record.forwardValues, key, &unit);
   return StoreWideUnit(out, unit);
 }
 
+std::uint32_t WideToDbcsCodeScalar(std::uint8_t* out, Utf16Unit unit,
+                                   const CodePageRecord& record) {
+  std::uint16_t code = 0;  // stays 0 on a miss; no table value is 0
+  SearchDbcsTable(record.reverseRanges, record.reverseRangeCount, record.reverseValues, unit,
+                  &code);
+  return WriteDbcsCode(out, unit, code);
+}
+
+const DbcsDirectIndex* FindDbcsForwardIndex(const CodePageRecord& record) {
+  return IndexFor(kForwardIndexes, record.forwardRanges);
+}
+
+const DbcsDirectIndex* FindDbcsReverseIndex(const CodePageRecord& record) {
+  return IndexFor(kReverseIndexes, record.reverseRanges);
+}
+
+std::uint32_t DbcsCodeToWide(Utf16Unit* out, std::uint16_t key, const CodePageRecord& record) {
+  const DbcsDirectIndex* index = FindDbcsForwardIndex(record);
+  if (index == nullptr) return DbcsCodeToWideScalar(out, key, record);
+  const std::uint16_t unit = LookUpDbcsIndex(*index, key);
+  return StoreWideUnit(out, unit != 0 ? unit : key);
+}
+
 std::uint32_t WideToDbcsCode(std::uint8_t* out, Utf16Unit unit, const CodePageRecord& record) {
-  std::uint16_t code = unit;
-  const bool found = SearchDbcsTable(record.reverseRanges, record.reverseRangeCount,
-                                     record.reverseValues, unit, &code);
-  const auto lead = static_cast<std::uint8_t>(code >> 8);
-  const auto trail = static_cast<std::uint8_t>(code & 0xFF);
-  if (found && lead != 0) {
-    out[0] = lead;
-    out[1] = trail;
-    return 2;
-  }
-  out[0] = trail;
-  return 1;
+  const DbcsDirectIndex* index = FindDbcsReverseIndex(record);
+  if (index == nullptr) return WideToDbcsCodeScalar(out, unit, record);
+  return WriteDbcsCode(out, unit, LookUpDbcsIndex(*index, unit));
 }
 
 }  // namespace corvane

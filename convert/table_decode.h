@@ -20,9 +20,16 @@ namespace corvane {
 // Room is tested once per character, before its first byte. A lead byte at the very end is
 // dropped. A single byte that stands for two units when only one place is left is not
 // converted: the conversion ends there as if the destination were full (no terminator), so a
-// caller never receives half of a character.
+// caller never receives half of a character. Units of dst past the returned count are not
+// touched. text and dst must not overlap.
 std::int32_t DecodeWithTables(const CodePageRecord& record, std::uint32_t codePage,
                               const std::uint8_t* text, std::int32_t textLen, bool terminate,
                               Utf16Unit* dst, std::int32_t dstCap);
+
+// The same conversion one character at a time, every double-byte key searched by bisection:
+// the definition DecodeWithTables is measured and tested against.
+std::int32_t DecodeWithTablesScalar(const CodePageRecord& record, std::uint32_t codePage,
+                                    const std::uint8_t* text, std::int32_t textLen, bool terminate,
+                                    Utf16Unit* dst, std::int32_t dstCap);
 
 }  // namespace corvane

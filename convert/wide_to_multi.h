@@ -31,10 +31,4 @@ std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const 
                              std::int32_t srcLen, std::uint8_t* dst, std::int32_t dstCap,
                              const char* defaultChar, std::int32_t* defaultUsed);
 
-// Writes the bytes of one UTF-16 unit with the record's tables; returns how many (0, 1 or 2).
-// Single-byte: a unit without a byte writes nothing (0); U+0000 writes the byte 0x00.
-// Double-byte: a unit outside the reverse table writes its low byte. dst has room for 2 bytes.
-std::uint32_t WideUnitToBytes(std::uint8_t* dst, Utf16Unit unit, std::uint32_t multiByte,
-                              const CodePageRecord& record);
-
 }  // namespace corvane
