@@ -1,0 +1,424 @@
+// The two general conversions on real text, for 932, 936, 949, 950, 51932, 2022, 1252, 1251,
+// 20866 and 65001, in both directions, every implementation in one run:
+//   tables   our own table road: CV_ functions linked in from the library built without system
+//            conversion, so every registered code page takes our tables;
+//   system   our system road: the shipped shared library, loaded at run time, where the code
+//            pages this machine's iconv knows go to iconv (2022 and 51932 go through Shift_JIS
+//            and then to iconv's CP932; 65001 is our own codec on both roads);
+//   iconv    glibc iconv, a descriptor opened once and reset per pass;
+//   icu      ICU's ucnv_toUChars / ucnv_fromUChars, a converter opened once.
+// Throughput counts bytes of input: code page bytes when decoding, UTF-16 bytes (two per unit)
+// when encoding.
+//
+// The text. Each corpus file is decoded from UTF-8 and kept to the characters that every
+// implementation converts alike: a character stays when our tables give it bytes that they decode
+// back to it, and iconv and ICU give it the very same bytes (2022 is filtered as 51932, its
+// repertoire through Shift_JIS). Everything else is dropped, as `iconv -c` would drop it, but
+// also where the implementations merely disagree (halfwidth katakana on our JIS X 0208 tables,
+// vendor extensions, KOI8-R's line feed, which our 20866 table does not hold), so that every
+// implementation converts the same text into the same result and the set-up can check it. The
+// encoded text is iconv's encoding of the kept characters.
+//
+// Beside each road the table road's scalar reference loops run on the same text, so that the
+// fast paths are measured against what they replace.
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+#include <iconv.h>
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/corpus.h"
+#include "codepages/registry.h"
+#include "convert/table_decode.h"
+#include "convert/table_encode.h"
+#include "corvane.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Units = std::vector<std::uint16_t>;
+
+std::int32_t Size(std::size_t n) {
+  return static_cast<std::int32_t>(n);
+}
+
+// The code pages, the corpus file that suits each, and the peers' names for them (the iconv names
+// are the ones our POSIX backend hands to iconv).
+struct Sample {
+  std::uint32_t codePage;
+  const char* file;
+  const char* iconvName;
+  const char* icuName;
+};
+
+const Sample kSamples[] = {
+    {932, "ja.txt", "CP932", "windows-31j"},      {936, "zh_cn.txt", "GBK", "GBK"},
+    {949, "ko.txt", "UHC", "windows-949"},        {950, "zh_tw.txt", "BIG5", "Big5"},
+    {51932, "ja.txt", "EUC-JP", "EUC-JP"},        {2022, "ja.txt", "ISO-2022-JP", "ISO-2022-JP"},
+    {1252, "west.txt", "CP1252", "windows-1252"}, {1251, "ru.txt", "CP1251", "windows-1251"},
+    {20866, "ru.txt", "KOI8-R", "KOI8-R"},        {65001, "ja.txt", "UTF-8", "UTF-8"},
+};
+
+const Sample& SampleOf(std::uint32_t codePage) {
+  return *std::find_if(std::begin(kSamples), std::end(kSamples),
+                       [codePage](const Sample& s) { return s.codePage == codePage; });
+}
+
+// The roads of the library ------------------------------------------------------------------------
+
+using DecodeFunction = std::int32_t (*)(std::uint32_t, std::uint32_t, const std::uint8_t*,
+                                        std::int32_t, std::uint16_t*, std::int32_t, std::int32_t*,
+                                        std::uint32_t*);
+using EncodeFunction = std::int32_t (*)(std::uint32_t, std::uint32_t, const std::uint16_t*,
+                                        std::int32_t, std::uint8_t*, std::int32_t, const char*,
+                                        std::int32_t*);
+
+struct Road {
+  DecodeFunction decode = nullptr;
+  EncodeFunction encode = nullptr;
+};
+
+const Road kTableRoad{&CV_MultiByteToWideChar, &CV_WideCharToMultiByte};
+
+template <typename Function>
+Function Symbol(void* library, const char* name) {
+  Function f = nullptr;
+  void* address = dlsym(library, name);
+  static_assert(sizeof f == sizeof address);
+  std::memcpy(&f, &address, sizeof f);
+  return f;
+}
+
+// The shipped shared library. Its own CV_ functions are taken from its handle, so the copies
+// linked into this program never stand in for them. Null when it cannot be loaded.
+const Road* SystemRoad() {
+  static const Road road = [] {
+    Road r;
+    if (void* library = dlopen(CORVANE_SHARED_LIBRARY, RTLD_NOW | RTLD_LOCAL)) {
+      r.decode = Symbol<DecodeFunction>(library, "CV_MultiByteToWideChar");
+      r.encode = Symbol<EncodeFunction>(library, "CV_WideCharToMultiByte");
+    }
+    return r;
+  }();
+  return road.decode != nullptr && road.encode != nullptr ? &road : nullptr;
+}
+
+// The peers, one conversion each ---------------------------------------------------------------
+
+constexpr const char* kUtf16 = "UTF-16LE";
+
+struct Iconv {
+  iconv_t cd;
+  Iconv(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+  ~Iconv() {
+    if (ok()) iconv_close(cd);
+  }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+  bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts all of in from the initial state, returning the bytes written, or -1.
+  std::int64_t Run(const void* in, std::size_t inBytes, void* out, std::size_t outBytes) const {
+    char* from = static_cast<char*>(const_cast<void*>(in));
+    char* to = static_cast<char*>(out);
+    std::size_t outLeft = outBytes;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &from, &inBytes, &to, &outLeft) == static_cast<std::size_t>(-1) || inBytes) {
+      return -1;
+    }
+    // Back to the initial shift state, as a stateful encoding's text must end.
+    if (iconv(cd, nullptr, nullptr, &to, &outLeft) == static_cast<std::size_t>(-1)) return -1;
+    return static_cast<std::int64_t>(outBytes - outLeft);
+  }
+};
+
+struct Icu {
+  UConverter* converter = nullptr;
+  explicit Icu(const char* name) {
+    UErrorCode error = U_ZERO_ERROR;
+    converter = ucnv_open(name, &error);
+    if (U_FAILURE(error)) converter = nullptr;
+    if (converter == nullptr) return;
+    // Unmappable input is an error, never a substitute, so the filter sees only true mappings.
+    error = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(converter, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+    ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
+  }
+  ~Icu() {
+    if (converter != nullptr) ucnv_close(converter);
+  }
+  Icu(const Icu&) = delete;
+  Icu& operator=(const Icu&) = delete;
+
+  std::int32_t Decode(const Bytes& in, Units& out) const {
+    UErrorCode error = U_ZERO_ERROR;
+    const std::int32_t n =
+        ucnv_toUChars(converter, reinterpret_cast<UChar*>(out.data()), Size(out.size()),
+                      reinterpret_cast<const char*>(in.data()), Size(in.size()), &error);
+    return U_FAILURE(error) ? -1 : n;
+  }
+  std::int32_t Encode(const std::uint16_t* in, std::size_t units, Bytes& out) const {
+    UErrorCode error = U_ZERO_ERROR;
+    const std::int32_t n =
+        ucnv_fromUChars(converter, reinterpret_cast<char*>(out.data()), Size(out.size()),
+                        reinterpret_cast<const UChar*>(in), Size(units), &error);
+    return U_FAILURE(error) ? -1 : n;
+  }
+};
+
+// The text of each sample ------------------------------------------------------------------------
+
+struct Text {
+  Units units;  // the characters every implementation converts alike
+  Bytes bytes;  // iconv's encoding of them
+  std::string error;
+};
+
+const Units& CorpusUnits(const std::string& file) {
+  static std::map<std::string, Units> cache;
+  auto found = cache.find(file);
+  if (found != cache.end()) return found->second;
+  const Bytes utf8 = corvane::bench::LoadCorpus(file);
+  std::u16string units(utf8.size() + 1, u'\0');
+  std::int32_t length = 0;
+  UErrorCode error = U_ZERO_ERROR;
+  u_strFromUTF8(units.data(), Size(units.size()), &length,
+                reinterpret_cast<const char*>(utf8.data()), Size(utf8.size()), &error);
+  Units out;
+  if (U_SUCCESS(error)) out.assign(units.begin(), units.begin() + length);
+  return cache.emplace(file, std::move(out)).first->second;
+}
+
+bool IsSurrogate(std::uint16_t u) {
+  return u >= 0xD800 && u <= 0xDFFF;
+}
+
+// Whether every implementation gives unit u the same bytes, and our tables take them back to u.
+bool ConvertsAlike(std::uint16_t u, std::uint32_t codePage, const Iconv& toBytes, const Icu& icu) {
+  std::uint8_t ours[16];
+  const std::int32_t n =
+      CV_WideCharToMultiByte(codePage, 0, &u, 1, ours, sizeof ours, nullptr, nullptr);
+  if (n <= 0) return false;
+  std::uint16_t back[4];
+  if (CV_MultiByteToWideChar(codePage, 0, ours, n, back, 4, nullptr, nullptr) != 1 ||
+      back[0] != u) {
+    return false;
+  }
+  const auto size = static_cast<std::size_t>(n);
+  std::uint8_t theirs[16];
+  if (toBytes.Run(&u, 2, theirs, sizeof theirs) != n || std::memcmp(ours, theirs, size) != 0) {
+    return false;
+  }
+  Bytes icuBytes(16);
+  return icu.Encode(&u, 1, icuBytes) == n && std::memcmp(ours, icuBytes.data(), size) == 0;
+}
+
+Text MakeText(const Sample& sample) {
+  Text t;
+  const Units& corpus = CorpusUnits(sample.file);
+  if (corpus.empty()) {
+    t.error = std::string("cannot read the corpus file ") + sample.file;
+    return t;
+  }
+  // 2022 shares 51932's repertoire (both go through Shift_JIS) and is filtered as 51932, where
+  // one character stands alone without escape sequences.
+  const Sample& filter = sample.codePage == 2022 ? SampleOf(51932) : sample;
+  const Iconv filterToBytes(filter.iconvName, kUtf16);
+  const Icu filterIcu(filter.icuName);
+  if (!filterToBytes.ok() || filterIcu.converter == nullptr) {
+    t.error = "a peer lacks the code page";
+    return t;
+  }
+  std::map<std::uint16_t, bool> keep;
+  for (std::uint16_t u : corpus) {
+    if (IsSurrogate(u)) continue;  // our UTF-16 roads convert unit by unit
+    auto [at, fresh] = keep.emplace(u, false);
+    if (fresh && sample.codePage != 65001) {
+      at->second = ConvertsAlike(u, filter.codePage, filterToBytes, filterIcu);
+    } else if (fresh) {
+      at->second = true;
+    }
+    if (at->second) t.units.push_back(u);
+  }
+
+  const Iconv toBytes(sample.iconvName, kUtf16);
+  t.bytes.resize(t.units.size() * 4 + 16);
+  const std::int64_t n =
+      toBytes.Run(t.units.data(), t.units.size() * 2, t.bytes.data(), t.bytes.size());
+  if (n < 0) {
+    t.error = "iconv cannot encode the kept text";
+    return t;
+  }
+  t.bytes.resize(static_cast<std::size_t>(n));
+  return t;
+}
+
+const Text& TextOf(std::size_t sample) {
+  static std::map<std::size_t, Text> cache;
+  auto found = cache.find(sample);
+  if (found != cache.end()) return found->second;
+  return cache.emplace(sample, MakeText(kSamples[sample])).first->second;
+}
+
+// The benchmarks
+// -----------------------------------------------------------------------------------
+
+enum class Way { kTables, kTablesScalar, kSystem, kIconv, kIcu };
+
+const char* NameOf(Way way) {
+  switch (way) {
+    case Way::kTables:
+      return "tables";
+    case Way::kTablesScalar:
+      return "tables_scalar";
+    case Way::kSystem:
+      return "system";
+    case Way::kIconv:
+      return "iconv";
+    case Way::kIcu:
+      return "icu";
+  }
+  return "?";
+}
+
+// The scalar loops run on the record our tables convert with; 2022, 51932 and 65001 take other
+// roads before the tables and have none to compare.
+bool HasScalarLoop(std::uint32_t codePage) {
+  return codePage != 2022 && codePage != 51932 && codePage != 65001;
+}
+
+// Asked only once the benchmarks run: the registry is built during static initialisation, in an
+// order against this file's own that nothing fixes.
+const corvane::CodePageRecord* ScalarRecord(std::uint32_t codePage) {
+  return HasScalarLoop(codePage) ? corvane::FindCodePageRecord(codePage) : nullptr;
+}
+
+void Decode(benchmark::State& state, std::size_t sampleIndex, Way way) {
+  const Sample& sample = kSamples[sampleIndex];
+  const Text& t = TextOf(sampleIndex);
+  if (!t.error.empty()) return state.SkipWithError(t.error.c_str());
+  const Road* system = SystemRoad();
+  if (way == Way::kSystem && system == nullptr) return state.SkipWithError("no shared library");
+  const corvane::CodePageRecord* record = ScalarRecord(sample.codePage);
+  if (way == Way::kTablesScalar && record == nullptr) return state.SkipWithError("no scalar loop");
+  const Iconv toUnits(kUtf16, sample.iconvName);
+  const Icu icu(sample.icuName);
+
+  Units out(t.units.size() + 16);
+  const std::int32_t in = Size(t.bytes.size());
+  // Our UTF-8 decoder counts a terminator for counted input too.
+  const std::int32_t ours = Size(t.units.size()) + (sample.codePage == 65001 ? 1 : 0);
+  for (auto _ : state) {
+    std::int64_t n = -1;
+    std::uint32_t shiftState = 1;
+    switch (way) {
+      case Way::kTables:
+        n = kTableRoad.decode(sample.codePage, 0, t.bytes.data(), in, out.data(), Size(out.size()),
+                              nullptr, &shiftState);
+        break;
+      case Way::kTablesScalar:
+        n = corvane::DecodeWithTablesScalar(*record, sample.codePage, t.bytes.data(), in, false,
+                                            out.data(), Size(out.size()));
+        break;
+      case Way::kSystem:
+        n = system->decode(sample.codePage, 0, t.bytes.data(), in, out.data(), Size(out.size()),
+                           nullptr, &shiftState);
+        break;
+      case Way::kIconv:
+        n = toUnits.Run(t.bytes.data(), t.bytes.size(), out.data(), out.size() * 2);
+        n = n < 0 ? n : n / 2;
+        break;
+      case Way::kIcu:
+        n = icu.Decode(t.bytes, out);
+        break;
+    }
+    const bool library = way == Way::kTables || way == Way::kSystem;
+    if (n != (library ? ours : Size(t.units.size()))) {
+      return state.SkipWithError("wrong unit count");
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  if (!std::equal(t.units.begin(), t.units.end(), out.begin())) {
+    return state.SkipWithError("decoded text differs from the corpus");
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(t.bytes.size()));
+}
+
+void Encode(benchmark::State& state, std::size_t sampleIndex, Way way) {
+  const Sample& sample = kSamples[sampleIndex];
+  const Text& t = TextOf(sampleIndex);
+  if (!t.error.empty()) return state.SkipWithError(t.error.c_str());
+  const Road* system = SystemRoad();
+  if (way == Way::kSystem && system == nullptr) return state.SkipWithError("no shared library");
+  const corvane::CodePageRecord* record = ScalarRecord(sample.codePage);
+  if (way == Way::kTablesScalar && record == nullptr) return state.SkipWithError("no scalar loop");
+  const Iconv toBytes(sample.iconvName, kUtf16);
+  const Icu icu(sample.icuName);
+
+  // ISO-2022-JP's escape sequences may differ from iconv's; every stateless page must match it.
+  const bool exact = sample.codePage != 2022;
+  Bytes out(t.units.size() * 4 + 64);
+  const std::int32_t in = Size(t.units.size());
+  std::int64_t n = -1;
+  for (auto _ : state) {
+    switch (way) {
+      case Way::kTables:
+        n = kTableRoad.encode(sample.codePage, 0, t.units.data(), in, out.data(), Size(out.size()),
+                              nullptr, nullptr);
+        break;
+      case Way::kTablesScalar:
+        n = corvane::EncodeWithTablesScalar(*record, t.units.data(), in, out.data(),
+                                            Size(out.size()));
+        break;
+      case Way::kSystem:
+        n = system->encode(sample.codePage, 0, t.units.data(), in, out.data(), Size(out.size()),
+                           nullptr, nullptr);
+        break;
+      case Way::kIconv:
+        n = toBytes.Run(t.units.data(), t.units.size() * 2, out.data(), out.size());
+        break;
+      case Way::kIcu:
+        n = icu.Encode(t.units.data(), t.units.size(), out);
+        break;
+    }
+    if (n <= 0 || (exact && n != Size(t.bytes.size()))) {
+      return state.SkipWithError("wrong byte count");
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  if (exact && std::memcmp(out.data(), t.bytes.data(), t.bytes.size()) != 0) {
+    return state.SkipWithError("encoded text differs from iconv's");
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(t.units.size() * 2));
+}
+
+// Registered by code page, each implementation beside the others.
+[[maybe_unused]] const bool kRegistered = [] {
+  const Way ways[] = {Way::kTables, Way::kTablesScalar, Way::kSystem, Way::kIconv, Way::kIcu};
+  for (const char* direction : {"Decode", "Encode"}) {
+    for (std::size_t i = 0; i < std::size(kSamples); ++i) {
+      for (Way way : ways) {
+        if (way == Way::kTablesScalar && !HasScalarLoop(kSamples[i].codePage)) continue;
+        const std::string name =
+            std::string(direction) + "/" + std::to_string(kSamples[i].codePage) + "/" + NameOf(way);
+        if (direction[0] == 'D') {
+          benchmark::RegisterBenchmark(name.c_str(), Decode, i, way)->Unit(benchmark::kMillisecond);
+        } else {
+          benchmark::RegisterBenchmark(name.c_str(), Encode, i, way)->Unit(benchmark::kMillisecond);
+        }
+      }
+    }
+  }
+  return true;
+}();
+
+}  // namespace
