@@ -54,28 +54,32 @@ constexpr int ParseJisEscape(std::uint8_t byteAfterEsc, JisShiftState& mode) {
   }
 }
 
-// JIS X 0208 row/cell bytes to the Shift_JIS lead and trail bytes.
+// JIS X 0208 row/cell bytes to the Shift_JIS lead and trail bytes. Written with comparisons as
+// numbers rather than branches: the transcoders run it once per character of mixed text, where a
+// branch would be mispredicted at every change of row parity or half.
+//   lead  = ((row + 1) >> 1) + (row < 0x5F ? 0x70 : 0xB0)
+//   trail = cell + (odd row ? (cell <= 0x5F ? 0x1F : 0x20) : 0x7E)
 constexpr void JisPairToSjis(std::uint8_t row, std::uint8_t cell, std::uint8_t& lead,
                              std::uint8_t& trail) {
   const unsigned r = row;
   const unsigned c = cell;
-  lead = static_cast<std::uint8_t>(((r + 1) >> 1) + (r < 0x5F ? 0x70u : 0xB0u));
-  unsigned k = 0x7E;
-  if (r & 1) k = c <= 0x5F ? 0x1Fu : 0x20u;
-  trail = static_cast<std::uint8_t>(c + k);
+  const unsigned odd = r & 1u;
+  lead = static_cast<std::uint8_t>(((r + 1) >> 1) + 0x70u + 0x40u * unsigned{r >= 0x5F});
+  trail = static_cast<std::uint8_t>(c + 0x7Eu - 0x5Fu * odd + odd * unsigned{c >= 0x60});
 }
 
 // Shift_JIS lead and trail bytes to JIS X 0208 row/cell bytes. Trail 0x7F, which no JIS
-// position produces, gives the same cell as 0x80.
+// position produces, gives the same cell as 0x80. Branch-free for the same reason.
+//   a    = trail < 0x9F
+//   row  = ((lead - (lead < 0xA0 ? 0x70 : 0xB0)) << 1) - a
+//   cell = trail - (a ? (trail > 0x7F ? 0x20 : 0x1F) : 0x7E)
 constexpr void SjisPairToJis(std::uint8_t lead, std::uint8_t trail, std::uint8_t& row,
                              std::uint8_t& cell) {
   const unsigned s = lead;
   const unsigned t = trail;
-  const unsigned a = t < 0x9F ? 1u : 0u;
-  row = static_cast<std::uint8_t>(((s - (s < 0xA0 ? 0x70u : 0xB0u)) << 1) - a);
-  unsigned k = 0x7E;
-  if (a == 1) k = t > 0x7F ? 0x20u : 0x1Fu;
-  cell = static_cast<std::uint8_t>(t - k);
+  const unsigned a = unsigned{t < 0x9F};
+  row = static_cast<std::uint8_t>(((s - 0x70u - 0x40u * unsigned{s >= 0xA0}) << 1) - a);
+  cell = static_cast<std::uint8_t>(t - 0x7Eu + 0x5Fu * a - a * unsigned{t > 0x7F});
 }
 
 // 1 when both bytes lie in 0xA1-0xFE, as an EUC-JP two-byte character's do.

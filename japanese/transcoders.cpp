@@ -1,5 +1,7 @@
 #include "japanese/transcoders.h"
 
+#include <cstddef>
+
 namespace corvane {
 namespace {
 
@@ -20,6 +22,9 @@ class Input {
   // sees that the whole input was read.
   void CutOffAt(std::int32_t i) { pos = i; }
   bool StopsAtTerminator() const { return nul_ && bytes_[pos] == 0; }
+  // Counted input only: the bytes not read yet, for the fast runs; 0 in nul mode.
+  std::int32_t CountedRest() const { return nul_ ? 0 : length_ - pos; }
+  const std::uint8_t* Here() const { return bytes_ + pos; }
 
   std::int32_t pos = 0;
 
@@ -39,8 +44,16 @@ class Output {
   void Put(std::uint8_t b) { bytes_[written_++] = b; }
   template <std::size_t N>
   void Put(const std::uint8_t (&seq)[N]) {
-    for (std::uint8_t b : seq) Put(b);
+    for (std::uint8_t b : seq)
+      Put(b);
   }
+
+  // Room that stays enough for `inputBytes` more input bytes, each writing at most `perByte`.
+  bool NeverFillsFor(std::int32_t inputBytes, std::int32_t perByte) const {
+    return std::int64_t{limit_} - written_ >= std::int64_t{inputBytes} * perByte;
+  }
+  std::uint8_t* Here() { return bytes_ + written_; }
+  void Advance(std::int32_t n) { written_ += n; }
 
   std::int32_t Finish(const Input& in) {
     // written_ <= size_ - 1 here whenever size_ > 0, so the terminator always has its byte.
@@ -55,8 +68,98 @@ class Output {
   std::int32_t written_ = 0;
 };
 
-bool IsSjisLead(std::uint8_t b) { return IsDbcsLeadByte(b, 932) != 0; }
-bool IsSjisTrail(std::uint8_t b) { return InRange(b, 0x40, 0xFC); }
+bool IsSjisLead(std::uint8_t b) {
+  return IsDbcsLeadByte(b, 932) != 0;
+}
+bool IsSjisTrail(std::uint8_t b) {
+  return InRange(b, 0x40, 0xFC);
+}
+
+// The fast runs below convert the ordinary bulk of counted input in one branch-free step per
+// character: an ASCII byte or a well-formed pair both write two bytes and advance by one or two,
+// with the unused second byte written back unchanged, so nothing past the text changes. They stop
+// at the first byte that needs a decision (escape, line end, prefix, lone lead, mode change) and
+// one byte before the end, leaving all of that to the loop that calls them. The caller makes sure
+// the output cannot fill up during a run. Each returns the input bytes it consumed and moves
+// `out` past what it wrote.
+
+// `yes` when take is 1, `no` when it is 0, without a branch.
+inline std::uint8_t Select(unsigned take, std::uint8_t yes, std::uint8_t no) {
+  const unsigned mask = 0u - take;
+  return static_cast<std::uint8_t>((yes & mask) | (no & ~mask));
+}
+
+// EUC-JP pairs and single bytes below 0x80.
+std::int32_t EucJpToSjisRun(const std::uint8_t* in, std::int32_t n, std::uint8_t*& out) {
+  std::int32_t i = 0;
+  while (i + 1 < n) {
+    const std::uint8_t b = in[i];
+    const std::uint8_t c = in[i + 1];
+    // Bitwise, not &&: a short circuit here becomes a branch on every character.
+    const unsigned pair = unsigned{InRange(b, 0xA1, 0xFE)} & unsigned{InRange(c, 0xA1, 0xFE)};
+    if ((b >> 7) > pair) break;  // a high byte that does not start a pair
+    std::uint8_t lead = 0;
+    std::uint8_t trail = 0;
+    JisPairToSjis(static_cast<std::uint8_t>(b - 0x80), static_cast<std::uint8_t>(c - 0x80), lead,
+                  trail);
+    out[0] = Select(pair, lead, b);
+    out[1] = Select(pair, trail, out[1]);
+    out += 1 + pair;
+    i += static_cast<std::int32_t>(1 + pair);
+  }
+  return i;
+}
+
+// ISO-2022-JP inside one mode: pairs in two-byte mode, bytes in single-byte mode.
+std::int32_t Iso2022JpToSjisRun(const std::uint8_t* in, std::int32_t n, bool twoByte,
+                                std::uint8_t*& out) {
+  std::int32_t i = 0;
+  while (i + 1 < n) {
+    const std::uint8_t b = in[i];
+    if (b == kEsc || b == 0x0A || b == 0x0D) break;
+    std::uint8_t lead = 0;
+    std::uint8_t trail = 0;
+    JisPairToSjis(b, in[i + 1], lead, trail);
+    const unsigned take = twoByte ? 1u : 0u;
+    out[0] = Select(take, lead, b);
+    out[1] = Select(take, trail, out[1]);
+    out += 1 + take;
+    i += static_cast<std::int32_t>(1 + take);
+  }
+  return i;
+}
+
+// Shift_JIS pairs with a valid trail byte, and every byte that is no lead byte.
+std::int32_t SjisToEucJpRun(const std::uint8_t* in, std::int32_t n, std::uint8_t*& out) {
+  std::int32_t i = 0;
+  while (i + 1 < n) {
+    const std::uint8_t b = in[i];
+    const std::uint8_t c = in[i + 1];
+    const unsigned lead = unsigned{IsDbcsLeadByte(b, 932) != 0};
+    const unsigned pair = lead & unsigned{InRange(c, 0x40, 0xFC)};
+    if (lead != pair) break;  // a lead byte without a valid trail
+    std::uint8_t row = 0;
+    std::uint8_t cell = 0;
+    SjisPairToJis(b, c, row, cell);
+    out[0] = Select(pair, static_cast<std::uint8_t>(row + 0x80), b);
+    out[1] = Select(pair, static_cast<std::uint8_t>(cell + 0x80), out[1]);
+    out += 1 + pair;
+    i += static_cast<std::int32_t>(1 + pair);
+  }
+  return i;
+}
+
+// Runs the fast run at the input position when the output has room for the rest of the input at
+// `perByte` bytes each, and moves both sides past what it converted.
+template <typename Run>
+void RunFast(Input& in, Output& out, std::int32_t perByte, Run run) {
+  const std::int32_t rest = in.CountedRest();
+  if (rest < 2 || !out.NeverFillsFor(rest, perByte)) return;
+  std::uint8_t* start = out.Here();
+  std::uint8_t* end = start;
+  in.pos += run(in.Here(), rest, end);
+  out.Advance(static_cast<std::int32_t>(end - start));
+}
 
 }  // namespace
 
@@ -65,6 +168,8 @@ std::int32_t EucJpToSjis(const std::uint8_t* inBytes, std::int32_t inLen, std::u
   Input in(inBytes, inLen);
   Output out(outBytes, outSize);
   while (!in.AtEnd() && !out.Full()) {
+    RunFast(in, out, 1, EucJpToSjisRun);  // EUC-JP never grows into Shift_JIS
+    if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (InRange(b, 0xA1, 0xFE)) {
       if (in.EndsAt(in.pos + 1)) {
@@ -116,6 +221,13 @@ std::int32_t Iso2022JpToSjis(const std::uint8_t* inBytes, std::int32_t inLen,
   Output out(outBytes, outSize);
   JisShiftState mode = (state != nullptr && *state == kJisTwoByte) ? kJisTwoByte : kJisSingleByte;
   while (!in.AtEnd() && !out.Full()) {
+    // ISO-2022-JP never grows into Shift_JIS either.
+    RunFast(in, out, 1,
+            [twoByte = mode == kJisTwoByte](const std::uint8_t* run, std::int32_t n,
+                                            std::uint8_t*& to) {
+              return Iso2022JpToSjisRun(run, n, twoByte, to);
+            });
+    if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (b == kEsc) {
       if (in.EndsAt(in.pos + 1)) {
@@ -159,6 +271,8 @@ std::int32_t SjisToEucJp(const std::uint8_t* inBytes, std::int32_t inLen, std::u
   Input in(inBytes, inLen);
   Output out(outBytes, outSize);
   while (!in.AtEnd() && !out.Full()) {
+    RunFast(in, out, 1, SjisToEucJpRun);  // pairs stay pairs, single bytes stay single
+    if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (!IsSjisLead(b)) {
       out.Put(b);
