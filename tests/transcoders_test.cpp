@@ -1,11 +1,11 @@
 // The four Japanese transcoders: rows of edge cases, round trips over every JIS position, and
 // ISO-2022-JP decoded in pieces with the shift state carried between them.
+#include "japanese/transcoders.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
-
-#include "japanese/transcoders.h"
 
 namespace corvane {
 namespace {
@@ -20,13 +20,13 @@ struct Row {
   std::int32_t length;  // -1: nul mode
   JisShiftState stateIn;
   std::int32_t outSize;
-  Bytes out;  // every byte written, terminator included
+  Bytes out;               // every byte written, terminator included
   JisShiftState stateOut;  // 0: not looked at
   const char* why;
 };
 
 std::int32_t Transcode(Fn fn, const Bytes& in, std::int32_t length, std::uint8_t* out,
-                 std::int32_t size, JisShiftState* state) {
+                       std::int32_t size, JisShiftState* state) {
   switch (fn) {
     case Fn::kEucToSjis:
       return EucJpToSjis(in.data(), length, out, size);
@@ -44,42 +44,175 @@ constexpr std::uint8_t E = 0x1B;
 
 TEST(Transcoders, Rows) {
   const Row rows[] = {
-      {Fn::kEucToSjis, {0xA4, 0xA2, 0x41, 0}, -1, 1, 16, {0x82, 0xA0, 0x41, 0}, 0, "pair, ASCII, terminator"},
-      {Fn::kEucToSjis, {0x8E, 0xB1, 0}, -1, 1, 16, {0xB1, 0}, 0, "half-width katakana loses its prefix"},
-      {Fn::kEucToSjis, {0x8F, 0xB0, 0xA1, 0x41, 0}, -1, 1, 16, {0x41, 0}, 0, "JIS X 0212 is dropped"},
-      {Fn::kEucToSjis, {0xA4, 0x41, 0}, -1, 1, 16, {0xA4, 0x41, 0}, 0, "a broken pair passes unchanged"},
-      {Fn::kEucToSjis, {0x41, 0xA4, 0}, -1, 1, 16, {0x41, 0}, 0, "cut-off lead dropped, terminator kept"},
-      {Fn::kEucToSjis, {0x41, 0x00, 0x42}, 3, 1, 16, {0x41, 0x00, 0x42}, 0, "counted: 0 is a byte, no terminator"},
+      {Fn::kEucToSjis,
+       {0xA4, 0xA2, 0x41, 0},
+       -1,
+       1,
+       16,
+       {0x82, 0xA0, 0x41, 0},
+       0,
+       "pair, ASCII, terminator"},
+      {Fn::kEucToSjis,
+       {0x8E, 0xB1, 0},
+       -1,
+       1,
+       16,
+       {0xB1, 0},
+       0,
+       "half-width katakana loses its prefix"},
+      {Fn::kEucToSjis,
+       {0x8F, 0xB0, 0xA1, 0x41, 0},
+       -1,
+       1,
+       16,
+       {0x41, 0},
+       0,
+       "JIS X 0212 is dropped"},
+      {Fn::kEucToSjis,
+       {0xA4, 0x41, 0},
+       -1,
+       1,
+       16,
+       {0xA4, 0x41, 0},
+       0,
+       "a broken pair passes unchanged"},
+      {Fn::kEucToSjis,
+       {0x41, 0xA4, 0},
+       -1,
+       1,
+       16,
+       {0x41, 0},
+       0,
+       "cut-off lead dropped, terminator kept"},
+      {Fn::kEucToSjis,
+       {0x41, 0x00, 0x42},
+       3,
+       1,
+       16,
+       {0x41, 0x00, 0x42},
+       0,
+       "counted: 0 is a byte, no terminator"},
       {Fn::kEucToSjis, {0x8F, 0xB0}, 2, 1, 16, {}, 0, "cut-off JIS X 0212"},
       {Fn::kEucToSjis, {0x8E}, 1, 1, 16, {}, 0, "cut-off katakana prefix"},
-      {Fn::kEucToSjis, {'a', 'b', 'c', 'd', 0}, -1, 1, 3, {'a', 'b'}, 0, "room for two: no terminator"},
+      {Fn::kEucToSjis,
+       {'a', 'b', 'c', 'd', 0},
+       -1,
+       1,
+       3,
+       {'a', 'b'},
+       0,
+       "room for two: no terminator"},
       {Fn::kEucToSjis, {'a', 'b', 0}, -1, 1, 3, {'a', 'b', 0}, 0, "input ends exactly at the room"},
-      {Fn::kEucToSjis, {'a', 0xA4, 0xA2, 0}, -1, 1, 3, {'a'}, 0, "a pair without room is left out whole"},
+      {Fn::kEucToSjis,
+       {'a', 0xA4, 0xA2, 0},
+       -1,
+       1,
+       3,
+       {'a'},
+       0,
+       "a pair without room is left out whole"},
       {Fn::kEucToSjis, {'a', 0}, -1, 1, 0, {}, 0, "no room at all"},
       {Fn::kEucToSjis, {'a'}, -7, 1, 4, {}, 0, "negative count: empty"},
 
-      {Fn::kIsoToSjis, {'A', E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'B', 0}, -1, 1, 16, {0x41, 0x82, 0xA0, 0x42, 0}, 1, "in and out of two-byte mode"},
+      {Fn::kIsoToSjis,
+       {'A', E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'B', 0},
+       -1,
+       1,
+       16,
+       {0x41, 0x82, 0xA0, 0x42, 0},
+       1,
+       "in and out of two-byte mode"},
       {Fn::kIsoToSjis, {0x24, 0x22}, 2, 2, 16, {0x82, 0xA0}, 2, "state 2 carried in"},
-      {Fn::kIsoToSjis, {E, '$', 'B', 0x30, 0x21, 0x0D, 0x0A, 'A'}, 8, 1, 16, {0x88, 0x9F, 0x0D, 0x0A, 0x41}, 1, "CR ends two-byte mode"},
+      {Fn::kIsoToSjis,
+       {E, '$', 'B', 0x30, 0x21, 0x0D, 0x0A, 'A'},
+       8,
+       1,
+       16,
+       {0x88, 0x9F, 0x0D, 0x0A, 0x41},
+       1,
+       "CR ends two-byte mode"},
       {Fn::kIsoToSjis, {E, '$', 0}, -1, 1, 16, {0}, 2, "cut-off escape: its mode stays"},
       {Fn::kIsoToSjis, {E, 0}, -1, 2, 16, {0}, 2, "lone ESC leaves the mode"},
-      {Fn::kIsoToSjis, {E, 'K', 0x24, 0x22, E, 'H', 'x'}, 7, 1, 16, {0x82, 0xA0, 'x'}, 1, "two-byte escapes"},
-      {Fn::kIsoToSjis, {E, '$', '(', 'D', 0x24, 0x22}, 6, 1, 16, {0x92, 0xA2}, 2, "a four-byte designation reads as three"},
+      {Fn::kIsoToSjis,
+       {E, 'K', 0x24, 0x22, E, 'H', 'x'},
+       7,
+       1,
+       16,
+       {0x82, 0xA0, 'x'},
+       1,
+       "two-byte escapes"},
+      {Fn::kIsoToSjis,
+       {E, '$', '(', 'D', 0x24, 0x22},
+       6,
+       1,
+       16,
+       {0x92, 0xA2},
+       2,
+       "a four-byte designation reads as three"},
       {Fn::kIsoToSjis, {0x24}, 1, 2, 16, {}, 2, "cut-off pair"},
-      {Fn::kIsoToSjis, {0x24, 0x22, 'a'}, 3, 7, 16, {0x24, 0x22, 'a'}, 1, "any state but 2 is single-byte"},
+      {Fn::kIsoToSjis,
+       {0x24, 0x22, 'a'},
+       3,
+       7,
+       16,
+       {0x24, 0x22, 'a'},
+       1,
+       "any state but 2 is single-byte"},
       {Fn::kIsoToSjis, {'a', 'b', 'c', 'd', 0}, -1, 1, 3, {'a', 'b'}, 1, "room rule"},
 
-      {Fn::kSjisToEuc, {0x82, 0xA0, 0x88, 0x9F, 0xB1, 0x81, 0x20}, 7, 1, 16, {0xA4, 0xA2, 0xB0, 0xA1, 0xB1, 0x81, 0x20}, 0, "pairs, katakana, bad trail"},
+      {Fn::kSjisToEuc,
+       {0x82, 0xA0, 0x88, 0x9F, 0xB1, 0x81, 0x20},
+       7,
+       1,
+       16,
+       {0xA4, 0xA2, 0xB0, 0xA1, 0xB1, 0x81, 0x20},
+       0,
+       "pairs, katakana, bad trail"},
       {Fn::kSjisToEuc, {0xF0, 0x40, 0}, -1, 1, 16, {0xF0, 0x40, 0}, 0, "0xF0 is no lead"},
       {Fn::kSjisToEuc, {0x82}, 1, 1, 16, {}, 0, "cut-off lead"},
 
-      {Fn::kSjisToIso, {'A', 0x82, 0xA0, 'B', 0}, -1, 1, 32, {'A', E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'B', 0}, 1, "escapes both ways"},
-      {Fn::kSjisToIso, {0x82, 0xA0, 0}, -1, 2, 32, {E, '$', 'B', 0x24, 0x22, 0}, 2, "ends in two-byte mode; state 2 ignored on entry"},
-      {Fn::kSjisToIso, {0x82, 0xA0, 0x0A}, 3, 1, 32, {E, '$', 'B', 0x24, 0x22, E, '(', 'B', 0x0A}, 1, "LF leaves two-byte mode by escape"},
-      {Fn::kSjisToIso, {0x82, 0xA0, 0x82, 0x20, 'x'}, 5, 1, 32, {E, '$', 'B', 0x24, 0x22, 0x82, 0x20, E, '(', 'B', 'x'}, 1, "a bad pair keeps the mode"},
+      {Fn::kSjisToIso,
+       {'A', 0x82, 0xA0, 'B', 0},
+       -1,
+       1,
+       32,
+       {'A', E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'B', 0},
+       1,
+       "escapes both ways"},
+      {Fn::kSjisToIso,
+       {0x82, 0xA0, 0},
+       -1,
+       2,
+       32,
+       {E, '$', 'B', 0x24, 0x22, 0},
+       2,
+       "ends in two-byte mode; state 2 ignored on entry"},
+      {Fn::kSjisToIso,
+       {0x82, 0xA0, 0x0A},
+       3,
+       1,
+       32,
+       {E, '$', 'B', 0x24, 0x22, E, '(', 'B', 0x0A},
+       1,
+       "LF leaves two-byte mode by escape"},
+      {Fn::kSjisToIso,
+       {0x82, 0xA0, 0x82, 0x20, 'x'},
+       5,
+       1,
+       32,
+       {E, '$', 'B', 0x24, 0x22, 0x82, 0x20, E, '(', 'B', 'x'},
+       1,
+       "a bad pair keeps the mode"},
       {Fn::kSjisToIso, {'a', 0x82, 0xA0}, 3, 1, 6, {'a'}, 1, "escape plus pair need five bytes"},
       {Fn::kSjisToIso, {0x82, 0xA0}, 2, 1, 6, {E, '$', 'B', 0x24, 0x22}, 2, "exactly five"},
-      {Fn::kSjisToIso, {0x82, 0xA0, 'x'}, 3, 1, 8, {E, '$', 'B', 0x24, 0x22}, 2, "escape back plus byte need four"},
+      {Fn::kSjisToIso,
+       {0x82, 0xA0, 'x'},
+       3,
+       1,
+       8,
+       {E, '$', 'B', 0x24, 0x22},
+       2,
+       "escape back plus byte need four"},
   };
   for (const Row& r : rows) {
     Bytes out(static_cast<std::size_t>(std::max(r.outSize, 0)) + 1, 0xEE);
@@ -88,7 +221,8 @@ TEST(Transcoders, Rows) {
     EXPECT_EQ(n, static_cast<std::int32_t>(r.out.size())) << r.why;
     EXPECT_EQ(Bytes(out.begin(), out.begin() + std::min<std::ptrdiff_t>(n, std::ssize(out))), r.out)
         << r.why;
-    EXPECT_EQ(out[static_cast<std::size_t>(std::max(r.outSize, 0))], 0xEE) << "wrote past: " << r.why;
+    EXPECT_EQ(out[static_cast<std::size_t>(std::max(r.outSize, 0))], 0xEE)
+        << "wrote past: " << r.why;
     if (r.stateOut != 0) {
       EXPECT_EQ(state, r.stateOut) << r.why;
     }
@@ -150,9 +284,9 @@ TEST(Transcoders, IsoPiecesCarryTheState) {
   }
   Bytes iso(sjis.size() * 4);
   JisShiftState ignored = 0;
-  const std::int32_t isoLen = SjisToIso2022Jp(sjis.data(), static_cast<std::int32_t>(sjis.size()),
-                                              iso.data(), static_cast<std::int32_t>(iso.size()),
-                                              &ignored);
+  const std::int32_t isoLen =
+      SjisToIso2022Jp(sjis.data(), static_cast<std::int32_t>(sjis.size()), iso.data(),
+                      static_cast<std::int32_t>(iso.size()), &ignored);
   // Character boundaries of the ISO-2022-JP text: escapes are three bytes, pairs two.
   std::vector<std::int32_t> boundaries;
   bool twoByte = false;
@@ -169,8 +303,8 @@ TEST(Transcoders, IsoPiecesCarryTheState) {
 
   Bytes whole(sjis.size() + 1);
   JisShiftState one = kJisSingleByte;
-  const std::int32_t wholeLen =
-      Iso2022JpToSjis(iso.data(), isoLen, whole.data(), static_cast<std::int32_t>(whole.size()), &one);
+  const std::int32_t wholeLen = Iso2022JpToSjis(iso.data(), isoLen, whole.data(),
+                                                static_cast<std::int32_t>(whole.size()), &one);
   ASSERT_EQ(Bytes(whole.begin(), whole.begin() + wholeLen), sjis);
 
   for (int trial = 0; trial < 50; ++trial) {
@@ -187,6 +321,43 @@ TEST(Transcoders, IsoPiecesCarryTheState) {
       at = next;
     }
     ASSERT_EQ(joined, sjis) << "trial " << trial;
+  }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Counted input with room to spare takes the fast runs; nul-terminated input never does. On any
+// bytes without a 0 the two must write the same text (nul mode adds its terminator).
+TEST(Transcoders, FastRunsAgreeWithTheCharacterLoop) {
+  std::mt19937 rng(51932);
+  const std::uint8_t interesting[] = {0x1B, 0x0A, 0x0D, 0x24, 0x28, 0x42, 0x41, 0x7F, 0x80,
+                                      0x81, 0x8E, 0x8F, 0x9F, 0xA0, 0xA1, 0xB1, 0xDF, 0xE0,
+                                      0xEF, 0xF0, 0xFC, 0xFE, 0xFF, 0x40, 0x30, 0x21};
+  for (int trial = 0; trial < 3000; ++trial) {
+    Bytes in(1 + rng() % 40);
+    for (std::uint8_t& b : in) {
+      b = rng() % 2 ? interesting[rng() % std::size(interesting)]
+                    : static_cast<std::uint8_t>(1 + rng() % 255);
+    }
+    Bytes nul = in;
+    nul.push_back(0);
+    for (Fn fn : {Fn::kEucToSjis, Fn::kIsoToSjis, Fn::kSjisToEuc, Fn::kSjisToIso}) {
+      Bytes counted(in.size() * 5 + 8), terminated(in.size() * 5 + 8);
+      JisShiftState s1 = 1 + rng() % 2, s2 = s1;
+      const std::int32_t n = Transcode(fn, in, static_cast<std::int32_t>(in.size()), counted.data(),
+                                       static_cast<std::int32_t>(counted.size()), &s1);
+      const std::int32_t m = Transcode(fn, nul, -1, terminated.data(),
+                                       static_cast<std::int32_t>(terminated.size()), &s2);
+      ASSERT_EQ(n + 1, m) << "trial " << trial;
+      ASSERT_EQ(Bytes(counted.begin(), counted.begin() + n),
+                Bytes(terminated.begin(), terminated.begin() + n))
+          << "trial " << trial;
+      ASSERT_EQ(s1, s2);
+    }
   }
 }
 
