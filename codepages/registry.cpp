@@ -12,8 +12,7 @@ namespace {
 constexpr std::uint32_t kPageLastIndex = kWideToBytePageSize - 1;
 
 constexpr CodePageRecord SingleByte(std::uint32_t id, const ByteToWideTable& byteToWide,
-                                    const WideToBytePage& lowPage,
-                                    const WideToBytePage& highPage) {
+                                    const WideToBytePage& lowPage, const WideToBytePage& highPage) {
   CodePageRecord r{};
   r.id = id;
   r.lowPage = lowPage;
@@ -70,28 +69,28 @@ const CodePageRecord kRecordTemplates[] = {
     SingleByte(88598, tables::kByteToWide88598, tables::kLowPage88598, tables::kHighPage88598),
     SingleByte(88599, tables::kByteToWide88599, tables::kLowPage88599, tables::kHighPage88599),
     DoubleByte(51932, {tables::kReverseRangeCount51932, tables::kReverseValues51932,
-                  tables::kReverseValuesSize51932, tables::kReverseRanges51932,
-                  tables::kReverseRangesSize51932, tables::kForwardRangeCount51932,
-                  tables::kForwardValues51932, tables::kForwardValuesSize51932,
-                  tables::kForwardRanges51932, tables::kForwardRangesSize51932}),
+                       tables::kReverseValuesSize51932, tables::kReverseRanges51932,
+                       tables::kReverseRangesSize51932, tables::kForwardRangeCount51932,
+                       tables::kForwardValues51932, tables::kForwardValuesSize51932,
+                       tables::kForwardRanges51932, tables::kForwardRangesSize51932}),
     DoubleByte(2022, {tables::kReverseRangeCount2022, tables::kReverseValues2022,
-                  tables::kReverseValuesSize2022, tables::kReverseRanges2022,
-                  tables::kReverseRangesSize2022, tables::kForwardRangeCount2022,
-                  tables::kForwardValues2022, tables::kForwardValuesSize2022,
-                  tables::kForwardRanges2022, tables::kForwardRangesSize2022}),
+                      tables::kReverseValuesSize2022, tables::kReverseRanges2022,
+                      tables::kReverseRangesSize2022, tables::kForwardRangeCount2022,
+                      tables::kForwardValues2022, tables::kForwardValuesSize2022,
+                      tables::kForwardRanges2022, tables::kForwardRangesSize2022}),
     SingleByte(20866, tables::kByteToWide20866, tables::kLowPage20866, tables::kHighPage20866),
     DoubleByte(949, {tables::kReverseRangeCount949, tables::kReverseValues949,
-                  tables::kReverseValuesSize949, tables::kReverseRanges949,
-                  tables::kReverseRangesSize949, tables::kForwardRangeCount949,
-                  tables::kForwardValues949, tables::kForwardValuesSize949,
-                  tables::kForwardRanges949, tables::kForwardRangesSize949}),
+                     tables::kReverseValuesSize949, tables::kReverseRanges949,
+                     tables::kReverseRangesSize949, tables::kForwardRangeCount949,
+                     tables::kForwardValues949, tables::kForwardValuesSize949,
+                     tables::kForwardRanges949, tables::kForwardRangesSize949}),
     SingleByte(10008, tables::kByteToWide10008, tables::kLowPage10008, tables::kHighPage10008),
     SingleByte(10000, tables::kByteToWide10000, tables::kLowPage10000, tables::kHighPage10000),
     DoubleByte(932, {tables::kReverseRangeCount932, tables::kReverseValues932,
-                  tables::kReverseValuesSize932, tables::kReverseRanges932,
-                  tables::kReverseRangesSize932, tables::kForwardRangeCount932,
-                  tables::kForwardValues932, tables::kForwardValuesSize932,
-                  tables::kForwardRanges932, tables::kForwardRangesSize932}),
+                     tables::kReverseValuesSize932, tables::kReverseRanges932,
+                     tables::kReverseRangesSize932, tables::kForwardRangeCount932,
+                     tables::kForwardValues932, tables::kForwardValuesSize932,
+                     tables::kForwardRanges932, tables::kForwardRangesSize932}),
     SingleByte(1256, tables::kByteToWide1256, tables::kLowPage1256, tables::kHighPage1256),
     SingleByte(1251, tables::kByteToWide1251, tables::kLowPage1251, tables::kHighPage1251),
     SingleByte(1250, tables::kByteToWide1250, tables::kLowPage1250, tables::kHighPage1250),
@@ -100,15 +99,15 @@ const CodePageRecord kRecordTemplates[] = {
     SingleByte(1254, tables::kByteToWide1254, tables::kLowPage1254, tables::kHighPage1254),
     SingleByte(1252, tables::kByteToWide1252, tables::kLowPage1252, tables::kHighPage1252),
     DoubleByte(950, {tables::kReverseRangeCount950, tables::kReverseValues950,
-                  tables::kReverseValuesSize950, tables::kReverseRanges950,
-                  tables::kReverseRangesSize950, tables::kForwardRangeCount950,
-                  tables::kForwardValues950, tables::kForwardValuesSize950,
-                  tables::kForwardRanges950, tables::kForwardRangesSize950}),
+                     tables::kReverseValuesSize950, tables::kReverseRanges950,
+                     tables::kReverseRangesSize950, tables::kForwardRangeCount950,
+                     tables::kForwardValues950, tables::kForwardValuesSize950,
+                     tables::kForwardRanges950, tables::kForwardRangesSize950}),
     DoubleByte(936, {tables::kReverseRangeCount936, tables::kReverseValues936,
-                  tables::kReverseValuesSize936, tables::kReverseRanges936,
-                  tables::kReverseRangesSize936, tables::kForwardRangeCount936,
-                  tables::kForwardValues936, tables::kForwardValuesSize936,
-                  tables::kForwardRanges936, tables::kForwardRangesSize936}),
+                     tables::kReverseValuesSize936, tables::kReverseRanges936,
+                     tables::kReverseRangesSize936, tables::kForwardRangeCount936,
+                     tables::kForwardValues936, tables::kForwardValuesSize936,
+                     tables::kForwardRanges936, tables::kForwardRangesSize936}),
     SingleByte(40850, tables::kByteToWide40850, tables::kLowPage40850, tables::kHighPage40850),
     SingleByte(40852, tables::kByteToWide40852, tables::kLowPage40852, tables::kHighPage40852),
     SingleByte(40861, tables::kByteToWide40861, tables::kLowPage40861, tables::kHighPage40861),
@@ -160,7 +159,9 @@ const CodePageRecord* FindCodePageRecord(std::uint32_t codePage) {
   return nullptr;
 }
 
-const CodePageRegistry& GetCodePageRegistry() { return g_registry; }
+const CodePageRegistry& GetCodePageRegistry() {
+  return g_registry;
+}
 
 // Load-time build: runs during the library's static initialisation, before any export can be
 // called, and therefore before any lookup.

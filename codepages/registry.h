@@ -23,8 +23,8 @@ struct CodePageRecord {
   std::uint32_t provider;     // ProviderSystem or ProviderTables; 0 until the provider pass
   std::uint32_t isMultiByte;  // 1 for the six double-byte code pages
   // Single-byte code pages.
-  const std::uint8_t* lowPage;  // WideToBytePage for U+0000-U+07FF
-  std::uint32_t lowPageLast;    // 2047
+  const std::uint8_t* lowPage;   // WideToBytePage for U+0000-U+07FF
+  std::uint32_t lowPageLast;     // 2047
   const std::uint8_t* highPage;  // WideToBytePage for U+2000-U+27FF
   std::uint32_t highPageLast;    // 2047
   const Utf16Unit* byteToWide;   // ByteToWideTable
@@ -32,12 +32,12 @@ struct CodePageRecord {
   // Double-byte code pages: UTF-16 to code (reverse) and code to UTF-16 (forward) tables.
   std::uint32_t reverseRangeCount;
   const std::uint16_t* reverseValues;
-  std::uint32_t reverseValuesSize;  // bytes
+  std::uint32_t reverseValuesSize;     // bytes
   const std::uint16_t* reverseRanges;  // packed DbcsRange triples
   std::uint32_t reverseRangesSize;     // bytes
   std::uint32_t forwardRangeCount;
   const std::uint16_t* forwardValues;
-  std::uint32_t forwardValuesSize;  // bytes
+  std::uint32_t forwardValuesSize;     // bytes
   const std::uint16_t* forwardRanges;  // packed DbcsRange triples
   std::uint32_t forwardRangesSize;     // bytes
 };

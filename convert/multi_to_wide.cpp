@@ -24,8 +24,7 @@ std::int32_t MultiByteToWide(std::uint32_t codePage, const std::uint8_t* src, st
 
   PreparedBuffer buffer;
   PreparedKind kind = PreparedKind::PreparedNone;
-  const std::int32_t prepared =
-      PrepareMultiByteInput(&codePage, src, srcLen, buffer, kind, state);
+  const std::int32_t prepared = PrepareMultiByteInput(&codePage, src, srcLen, buffer, kind, state);
 
   if (kind == PreparedKind::PreparedWide) {
     const std::int32_t units = std::min(prepared, 2 * dstCap) / 2;

@@ -66,9 +66,8 @@ std::int32_t PrepareWideInput(std::uint32_t* codePage, const Utf16Unit* src, std
   }
   if (*codePage == kUtf8) {
     // Three bytes per unit covers every form the encoder writes, plus the terminator.
-    const std::size_t size =
-        srcLen == -1 ? static_cast<std::size_t>(quillon::w_strlen(src)) * 3 + 3
-                     : (static_cast<std::size_t>(std::max(srcLen, 0)) + 2) * 3;
+    const std::size_t size = srcLen == -1 ? static_cast<std::size_t>(quillon::w_strlen(src)) * 3 + 3
+                                          : (static_cast<std::size_t>(std::max(srcLen, 0)) + 2) * 3;
     utf8 = std::make_unique_for_overwrite<std::uint8_t[]>(size);
     outcome = WideOutcome::kFinished;
     return Ucs2ToUtf8(src, srcLen, utf8.get(), static_cast<std::int32_t>(size));
@@ -77,9 +76,8 @@ std::int32_t PrepareWideInput(std::uint32_t* codePage, const Utf16Unit* src, std
   return 0;
 }
 
-std::int32_t PostConvertFromSjis(std::uint32_t /*from*/, std::uint32_t to,
-                                 const std::uint8_t* sjis, std::int32_t count, std::uint8_t* dst,
-                                 std::int32_t dstCap) {
+std::int32_t PostConvertFromSjis(std::uint32_t /*from*/, std::uint32_t to, const std::uint8_t* sjis,
+                                 std::int32_t count, std::uint8_t* dst, std::int32_t dstCap) {
   if (to == kIso2022Jp) {
     JisShiftState finalMode = kJisSingleByte;  // the final mode is of no use to the caller
     return SjisToIso2022Jp(sjis, count, dst, dstCap, &finalMode);

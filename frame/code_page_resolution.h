@@ -5,8 +5,8 @@
 
 namespace corvane {
 
-inline constexpr std::uint32_t kAnsiCodePage = 0;         // the system's ANSI code page
-inline constexpr std::uint32_t kThreadCodePage = 3;       // the calling thread's locale
+inline constexpr std::uint32_t kAnsiCodePage = 0;           // the system's ANSI code page
+inline constexpr std::uint32_t kThreadCodePage = 3;         // the calling thread's locale
 inline constexpr std::uint32_t kJapaneseAutoDetect = 2023;  // guessed from the bytes
 
 // The ANSI code page of the calling thread's language (primary language in the low 10 bits of

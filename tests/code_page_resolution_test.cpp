@@ -1,7 +1,8 @@
 // Pseudo code page resolution and the thread-locale table, through the platform double.
+#include "frame/code_page_resolution.h"
+
 #include <gtest/gtest.h>
 
-#include "frame/code_page_resolution.h"
 #include "tests/support/platform_double.h"
 
 namespace corvane {

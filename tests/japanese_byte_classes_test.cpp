@@ -50,12 +50,12 @@ TEST(ParseJisEscape, ModeAndLength) {
     JisShiftState after;
   };
   const Row rows[] = {
-      {0x24, kJisSingleByte, 1, kJisTwoByte},    // ESC $ x
-      {0x28, kJisTwoByte, 1, kJisSingleByte},    // ESC ( x
-      {0x4B, kJisSingleByte, 0, kJisTwoByte},    // ESC K
-      {0x48, kJisTwoByte, 0, kJisSingleByte},    // anything else
-      {0x42, kJisTwoByte, 0, kJisSingleByte},    // anything else
-      {0x1B, kJisTwoByte, 0, kJisSingleByte},    // even another ESC
+      {0x24, kJisSingleByte, 1, kJisTwoByte},  // ESC $ x
+      {0x28, kJisTwoByte, 1, kJisSingleByte},  // ESC ( x
+      {0x4B, kJisSingleByte, 0, kJisTwoByte},  // ESC K
+      {0x48, kJisTwoByte, 0, kJisSingleByte},  // anything else
+      {0x42, kJisTwoByte, 0, kJisSingleByte},  // anything else
+      {0x1B, kJisTwoByte, 0, kJisSingleByte},  // even another ESC
   };
   for (const Row& r : rows) {
     JisShiftState mode = r.before;
@@ -92,10 +92,9 @@ TEST(PairTests, SjisAndEucJp) {
     int euc;
   };
   const Row rows[] = {
-      {{0x82, 0xA0}, 1, 0}, {{0xFC, 0xFC}, 1, 1}, {{0x81, 0x7F}, 0, 0},
-      {{0xA4, 0xA2}, 0, 1}, {{0xE0, 0xA1}, 1, 1}, {{0xA4, 0x41}, 0, 0},
-      {{0x8E, 0xB1}, 1, 0}, {{0xFE, 0xFE}, 0, 1}, {{0x80, 0x40}, 0, 0},
-      {{0xF0, 0x40}, 1, 0},  // wider than the lead-byte test
+      {{0x82, 0xA0}, 1, 0}, {{0xFC, 0xFC}, 1, 1}, {{0x81, 0x7F}, 0, 0}, {{0xA4, 0xA2}, 0, 1},
+      {{0xE0, 0xA1}, 1, 1}, {{0xA4, 0x41}, 0, 0}, {{0x8E, 0xB1}, 1, 0}, {{0xFE, 0xFE}, 0, 1},
+      {{0x80, 0x40}, 0, 0}, {{0xF0, 0x40}, 1, 0},  // wider than the lead-byte test
   };
   for (const Row& r : rows) {
     EXPECT_EQ(IsSjisPair(r.pair), r.sjis) << std::hex << int{r.pair[0]} << " " << int{r.pair[1]};

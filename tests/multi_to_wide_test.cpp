@@ -11,16 +11,15 @@
 namespace corvane {
 namespace {
 
-constexpr std::uint8_t E = 0x1B;
 constexpr std::int32_t kNoConsumed = -99;  // the row passes no consumed pointer
 constexpr std::uint32_t kNoState = 0;      // the row passes no shift state pointer
 
 struct Row {
   std::uint32_t codePage;
-  Bytes src;  // nul-terminated rows carry their terminator
+  const char* src;  // hex bytes; nul-terminated rows carry their terminator
   std::int32_t srcLen;
   std::int32_t dstCap;
-  Units out;
+  const char* out;  // hex units
   std::int32_t result;
   std::int32_t consumed;  // expected; kNoConsumed: no pointer passed
   std::uint32_t stateIn;  // kNoState: no pointer passed
@@ -31,16 +30,17 @@ struct Row {
 class MultiToWide : public ConversionTest {
  protected:
   void Check(const Row& r) {
+    const Bytes src = B(r.src);
     Units dst(static_cast<std::size_t>(std::max(r.dstCap, 0)) + 1, 0xEEEE);
     std::int32_t consumed = 12345;
     std::uint32_t state = r.stateIn;
     const std::int32_t n = CV_MultiByteToWideChar(
-        r.codePage, 0, r.src.data(), r.srcLen, r.dstCap == 0 ? nullptr : dst.data(), r.dstCap,
+        r.codePage, 0, src.data(), r.srcLen, r.dstCap == 0 ? nullptr : dst.data(), r.dstCap,
         r.consumed == kNoConsumed ? nullptr : &consumed, r.stateIn == kNoState ? nullptr : &state);
     EXPECT_EQ(n, r.result) << r.why;
     if (r.dstCap > 0) {
       EXPECT_EQ(Hex(Units(dst.begin(), dst.begin() + std::max(0, std::min(n, r.dstCap)))),
-                Hex(r.out))
+                Hex(U(r.out)))
           << r.why;
     }
     EXPECT_EQ(dst.back(), 0xEEEE) << "wrote past the capacity: " << r.why;
@@ -54,57 +54,63 @@ class MultiToWide : public ConversionTest {
 };
 
 TEST_F(MultiToWide, TableRoadRows) {
+  // clang-format off
   const Row rows[] = {
-      {1252, {'a', 'b', 'c', 0}, -1, 0, {}, 4, kNoConsumed, kNoState, 0, "measure: terminator counts"},
-      {1252, {'a', 'b', 'c'}, 3, 0, {}, 3, 3, kNoState, 0, "measure, counted"},
-      {932, {0x82, 0xA0, 0x41}, 3, 0, {}, 2, 3, kNoState, 0, "measure a pair"},
-      {88591, {'A', 0xE9, 0}, -1, 10, {0x41, 0xE9, 0}, 3, kNoConsumed, kNoState, 0, "terminated"},
-      {88591, {0x41, 0x00}, 2, 10, {0x41, 0x3F}, 2, kNoConsumed, kNoState, 0, "a 0 byte in a count has no character"},
-      {88591, {0x80, 0x81}, 2, 10, {0x20AC, 0x3F}, 2, kNoConsumed, kNoState, 0, "euro; 0x81 has none"},
-      {10000, {0xDE}, 1, 10, {0x66, 0x69}, 2, kNoConsumed, kNoState, 0, "one byte, two units"},
-      {10000, {'A', 0xDE, 0}, -1, 2, {0x41}, 1, kNoConsumed, kNoState, 0, "two units never split: byte left, no terminator"},
-      {10000, {'A', 0xDE, 0}, -1, 3, {0x41, 0x66, 0x69}, 3, kNoConsumed, kNoState, 0, "fits exactly: no room for the terminator"},
-      {1252, {'a', 'b', 'c', 0}, -1, 2, {'a', 'b'}, 2, kNoConsumed, kNoState, 0, "full: no terminator"},
-      {20866, {0x0A, 0x0D, 0xC1}, 3, 10, {0xAB, 0x3F, 0x0430}, 3, kNoConsumed, kNoState, 0, "KOI8-R's own control row"},
-      {932, {0x82, 0xA0, 0x82}, 3, 10, {0x3042}, 1, kNoConsumed, kNoState, 0, "trailing lead dropped"},
-      {932, {0x82, 0xA0, 0x82, 0}, -1, 10, {0x3042, 0}, 2, kNoConsumed, kNoState, 0, "trailing lead before the terminator dropped"},
-      {932, {0x82, 0xA0, 0x82}, 3, 10, {0x3042}, 1, 2, kNoState, 0, "consumed stops before the cut pair"},
-      {932, {0xB1, 0x85, 0x40, 0x00}, 4, 10, {0xB1, 0x8540, 0x3F}, 3, kNoConsumed, kNoState, 0, "misses pass through, key 0 is '?'"},
-      {936, {0xB0, 0xA1, 0x81, 0x41}, 4, 10, {0x554A, 0x81, 0x41}, 3, kNoConsumed, kNoState, 0, "0x81 is no lead for 936"},
-      {949, {0xB0, 0xA1, 0xA2, 0xE6}, 4, 10, {0xAC00, 0xA2E6}, 2, kNoConsumed, kNoState, 0, "absent euro passes through"},
-      {950, {0xA4, 0x40, 'x'}, 3, 10, {0x4E00, 'x'}, 2, kNoConsumed, kNoState, 0, "Big5"},
-      {932, {0x82, 0xA0, 0x82, 0xA2}, 4, 1, {0x3042}, 1, kNoConsumed, kNoState, 0, "one unit of room"},
-      {51932, {0xA4, 0xA2, 0x41}, 3, 10, {0x3042, 0x41}, 2, kNoConsumed, kNoState, 0, "EUC-JP through Shift_JIS"},
-      {51932, {0xA4, 0xA2, 0x8E, 0xB1, 0}, -1, 10, {0x3042, 0xB1, 0}, 3, kNoConsumed, kNoState, 0, "nul-terminated EUC-JP ends with U+0000"},
-      {51932, {0xA4, 0xA2, 0}, -1, 1, {0x3042}, 1, kNoConsumed, kNoState, 0, "no room for its terminator"},
-      {2022, {E, '$', 'B', 0x24, 0x22}, 5, 10, {0x3042}, 1, kNoConsumed, 1, 2, "enters two-byte mode"},
-      {2022, {0x24, 0x24}, 2, 10, {0x3044}, 1, kNoConsumed, 2, 2, "carries two-byte mode in"},
-      {2022, {0x24, 0x22}, 2, 0, {}, 2, kNoConsumed, 2, 2, "measuring starts single-byte and leaves the state"},
-      {2022, {0x24, 0x22}, 2, 10, {0x24, 0x22}, 2, kNoConsumed, kNoState, 0, "no state: single-byte"},
-      {2022, {E, '$', 'B', 0x24, 0x22, E, '(', 'B', 'A', 0}, -1, 10, {0x3042, 'A', 0}, 3, kNoConsumed, 1, 1, "round trip of modes"},
-      {2022, {'A', E, '$'}, 3, 10, {'A'}, 1, 1, 1, 2, "a cut escape still switches the mode"},
-      {65001, {'A', 0}, -1, 10, {0x41, 0}, 2, kNoConsumed, kNoState, 0, "UTF-8 terminated"},
-      {65001, {'A'}, 1, 10, {0x41, 0}, 2, kNoConsumed, kNoState, 0, "the decoder terminates counted input too"},
-      {65001, {'A', 0}, -1, 1, {0x41}, 1, kNoConsumed, kNoState, 0, "UTF-8 copy is cut at the capacity"},
-      {65001, {0xC3, 0xA9, 0xE2, 0x82}, 4, 10, {0xE9, 0}, 2, 2, kNoState, 0, "stops at the cut sequence"},
-      {65001, {0xC3, 0xA9, 0}, -1, 0, {}, 2, 2, kNoState, 0, "measuring counts units + 1"},
-      {2023, {0xA4, 0xA2, 0}, -1, 10, {0x3042, 0}, 2, kNoConsumed, kNoState, 0, "auto-detected EUC-JP"},
-      {2023, {0x82, 0xA0}, 2, 10, {0x3042}, 1, kNoConsumed, kNoState, 0, "auto-detected Shift_JIS"},
-      {1252, {'a'}, -4, 10, {}, 0, kNoConsumed, kNoState, 0, "a negative count is empty"},
+      {1252, "61 62 63 00", -1, 0, "", 4, kNoConsumed, kNoState, 0, "measure: terminator counts"},
+      {1252, "61 62 63", 3, 0, "", 3, 3, kNoState, 0, "measure, counted"},
+      {932, "82 A0 41", 3, 0, "", 2, 3, kNoState, 0, "measure a pair"},
+      {88591, "41 E9 00", -1, 10, "0041 00E9 0000", 3, kNoConsumed, kNoState, 0, "terminated"},
+      {88591, "41 00", 2, 10, "0041 003F", 2, kNoConsumed, kNoState, 0, "a 0 byte in a count has no character"},
+      {88591, "80 81", 2, 10, "20AC 003F", 2, kNoConsumed, kNoState, 0, "euro; 0x81 has none"},
+      {10000, "DE", 1, 10, "0066 0069", 2, kNoConsumed, kNoState, 0, "one byte, two units"},
+      {10000, "41 DE 00", -1, 2, "0041", 1, kNoConsumed, kNoState, 0, "two units never split: byte left, no terminator"},
+      {10000, "41 DE 00", -1, 3, "0041 0066 0069", 3, kNoConsumed, kNoState, 0, "fits exactly: no room for the terminator"},
+      {1252, "61 62 63 00", -1, 2, "0061 0062", 2, kNoConsumed, kNoState, 0, "full: no terminator"},
+      {20866, "0A 0D C1", 3, 10, "00AB 003F 0430", 3, kNoConsumed, kNoState, 0, "KOI8-R's own control row"},
+      {932, "82 A0 82", 3, 10, "3042", 1, kNoConsumed, kNoState, 0, "trailing lead dropped"},
+      {932, "82 A0 82 00", -1, 10, "3042 0000", 2, kNoConsumed, kNoState, 0, "trailing lead before the terminator dropped"},
+      {932, "82 A0 82", 3, 10, "3042", 1, 2, kNoState, 0, "consumed stops before the cut pair"},
+      {932, "B1 85 40 00", 4, 10, "00B1 8540 003F", 3, kNoConsumed, kNoState, 0, "misses pass through, key 0 is '?'"},
+      {936, "B0 A1 81 41", 4, 10, "554A 0081 0041", 3, kNoConsumed, kNoState, 0, "0x81 is no lead for 936"},
+      {949, "B0 A1 A2 E6", 4, 10, "AC00 A2E6", 2, kNoConsumed, kNoState, 0, "absent euro passes through"},
+      {950, "A4 40 78", 3, 10, "4E00 0078", 2, kNoConsumed, kNoState, 0, "Big5"},
+      {932, "82 A0 82 A2", 4, 1, "3042", 1, kNoConsumed, kNoState, 0, "one unit of room"},
+      {51932, "A4 A2 41", 3, 10, "3042 0041", 2, kNoConsumed, kNoState, 0, "EUC-JP through Shift_JIS"},
+      {51932, "A4 A2 8E B1 00", -1, 10, "3042 00B1 0000", 3, kNoConsumed, kNoState, 0, "nul-terminated EUC-JP ends with U+0000"},
+      {51932, "A4 A2 00", -1, 1, "3042", 1, kNoConsumed, kNoState, 0, "no room for its terminator"},
+      {2022, "1B 24 42 24 22", 5, 10, "3042", 1, kNoConsumed, 1, 2, "enters two-byte mode"},
+      {2022, "24 24", 2, 10, "3044", 1, kNoConsumed, 2, 2, "carries two-byte mode in"},
+      {2022, "24 22", 2, 0, "", 2, kNoConsumed, 2, 2, "measuring starts single-byte and leaves the state"},
+      {2022, "24 22", 2, 10, "0024 0022", 2, kNoConsumed, kNoState, 0, "no state: single-byte"},
+      {2022, "1B 24 42 24 22 1B 28 42 41 00", -1, 10, "3042 0041 0000", 3, kNoConsumed, 1, 1, "round trip of modes"},
+      {2022, "41 1B 24", 3, 10, "0041", 1, 1, 1, 2, "a cut escape still switches the mode"},
+      {65001, "41 00", -1, 10, "0041 0000", 2, kNoConsumed, kNoState, 0, "UTF-8 terminated"},
+      {65001, "41", 1, 10, "0041 0000", 2, kNoConsumed, kNoState, 0, "the decoder terminates counted input too"},
+      {65001, "41 00", -1, 1, "0041", 1, kNoConsumed, kNoState, 0, "UTF-8 copy is cut at the capacity"},
+      {65001, "C3 A9 E2 82", 4, 10, "00E9 0000", 2, 2, kNoState, 0, "stops at the cut sequence"},
+      {65001, "C3 A9 00", -1, 0, "", 2, 2, kNoState, 0, "measuring counts units + 1"},
+      {2023, "A4 A2 00", -1, 10, "3042 0000", 2, kNoConsumed, kNoState, 0, "auto-detected EUC-JP"},
+      {2023, "82 A0", 2, 10, "3042", 1, kNoConsumed, kNoState, 0, "auto-detected Shift_JIS"},
+      {1252, "61", -4, 10, "", 0, kNoConsumed, kNoState, 0, "a negative count is empty"},
   };
-  for (const Row& r : rows) Check(r);
+  // clang-format on
+  for (const Row& r : rows)
+    Check(r);
 }
 
 TEST_F(MultiToWide, SystemRoad) {
   UseSystemFor({1252, 932, 874});
+  // clang-format off
   const Row rows[] = {
-      {1252, {'a', 0xE9, 0}, -1, 10, {'a', 0xE9, 0}, 3, kNoConsumed, kNoState, 0, "the double converts bytes as units"},
-      {874, {0xA1}, 1, 10, {0xA1}, 1, kNoConsumed, kNoState, 0, "no record: the system"},
-      {932, {0x82, 0xA0, 0x82}, 3, 10, {0x82, 0xA0}, 2, 2, kNoState, 0, "consumed keeps the cut lead from the system"},
-      {51932, {0xA4, 0xA2}, 2, 10, {0x82, 0xA0}, 2, kNoConsumed, kNoState, 0, "EUC-JP reaches the system as Shift_JIS"},
-      {12345, {'a'}, 1, 10, {}, 0, kNoConsumed, kNoState, 0, "unknown everywhere"},
+      {1252, "61 E9 00", -1, 10, "0061 00E9 0000", 3, kNoConsumed, kNoState, 0, "the double converts bytes as units"},
+      {874, "A1", 1, 10, "00A1", 1, kNoConsumed, kNoState, 0, "no record: the system"},
+      {932, "82 A0 82", 3, 10, "0082 00A0", 2, 2, kNoState, 0, "consumed keeps the cut lead from the system"},
+      {51932, "A4 A2", 2, 10, "0082 00A0", 2, kNoConsumed, kNoState, 0, "EUC-JP reaches the system as Shift_JIS"},
+      {12345, "61", 1, 10, "", 0, kNoConsumed, kNoState, 0, "unknown everywhere"},
   };
-  for (const Row& r : rows) Check(r);
+  // clang-format on
+  for (const Row& r : rows)
+    Check(r);
   platform_double::TakeSystemCalls();
   Units dst(4);
   const std::uint8_t src[] = {'a', 'b', 0};
@@ -160,8 +166,8 @@ TEST_F(MultiToWide, SingleBytePagesRoundTripEveryByte) {
     for (int b = 1; b <= 0xFF; ++b) {
       const auto byte = static_cast<std::uint8_t>(b);
       Units wide(3, 0);
-      const std::int32_t n = CV_MultiByteToWideChar(r->id, 0, &byte, 1, wide.data(), 3, nullptr,
-                                                    nullptr);
+      const std::int32_t n =
+          CV_MultiByteToWideChar(r->id, 0, &byte, 1, wide.data(), 3, nullptr, nullptr);
       if (n != 1 || (wide[0] == 0x3F && b != 0x3F)) continue;  // no character, or two units
       std::uint8_t back[4] = {};
       ASSERT_EQ(CV_WideCharToMultiByte(r->id, 0, wide.data(), 1, back, 4, nullptr, nullptr), 1)
@@ -199,9 +205,11 @@ TEST_F(MultiToWide, DoubleBytePagesRoundTripEveryKey) {
         std::uint8_t back[2] = {};
         const std::int32_t n = CV_WideCharToMultiByte(cp, 0, &unit, 1, back, 2, nullptr, nullptr);
         bool expectedOneWay = false;
-        for (const OneWay& o : oneWay) expectedOneWay |= o.codePage == cp && o.key == (lead << 8 | trail);
+        for (const OneWay& o : oneWay)
+          expectedOneWay |= o.codePage == cp && o.key == (lead << 8 | trail);
         if (expectedOneWay) {
-          EXPECT_FALSE(n == 2 && back[0] == key[0] && back[1] == key[1]) << cp << " " << lead << " " << trail;
+          EXPECT_FALSE(n == 2 && back[0] == key[0] && back[1] == key[1])
+              << cp << " " << lead << " " << trail;
         } else {
           ASSERT_EQ(n, 2) << cp << " " << std::hex << lead << " " << trail;
           EXPECT_EQ(back[0], key[0]);
@@ -234,10 +242,9 @@ Units RandomText(std::uint32_t cp, std::mt19937& rng) {
       if (u >= 0xD800) wide.push_back(static_cast<std::uint16_t>(0xDC00 + rng() % 0x400));
       continue;
     }
-    const std::uint8_t key[2] = {static_cast<std::uint8_t>(cp == 932 ? 0x88 + rng() % 0x18
-                                                                     : 0xB0 + rng() % 0x18),
-                                 static_cast<std::uint8_t>(cp == 932 ? 0x40 + rng() % 0xBD
-                                                                     : 0xA1 + rng() % 0x5E)};
+    const std::uint8_t key[2] = {
+        static_cast<std::uint8_t>(cp == 932 ? 0x88 + rng() % 0x18 : 0xB0 + rng() % 0x18),
+        static_cast<std::uint8_t>(cp == 932 ? 0x40 + rng() % 0xBD : 0xA1 + rng() % 0x5E)};
     std::uint16_t u = 0;
     CV_MultiByteToWideChar(cp, 0, key, 2, &u, 1, nullptr, nullptr);
     if (u != (key[0] << 8 | key[1])) wide.push_back(u);  // mapped, not passed through
@@ -252,15 +259,14 @@ TEST_F(MultiToWide, PiecesCutAnywhereCarryTheirTail) {
   for (std::uint32_t cp : {932u, 936u, 949u, 950u, 65001u}) {
     const Units wide = RandomText(cp, rng);
     Bytes text(wide.size() * 3 + 8);
-    const std::int32_t len = CV_WideCharToMultiByte(cp, 0, wide.data(),
-                                                    static_cast<std::int32_t>(wide.size()),
-                                                    text.data(), static_cast<std::int32_t>(text.size()),
-                                                    nullptr, nullptr);
+    const std::int32_t len = CV_WideCharToMultiByte(
+        cp, 0, wide.data(), static_cast<std::int32_t>(wide.size()), text.data(),
+        static_cast<std::int32_t>(text.size()), nullptr, nullptr);
     text.resize(static_cast<std::size_t>(len));
     Units whole(text.size() + 1);
-    std::int32_t n = CV_MultiByteToWideChar(cp, 0, text.data(), len, whole.data(),
-                                            static_cast<std::int32_t>(whole.size()), nullptr,
-                                            nullptr);
+    std::int32_t n =
+        CV_MultiByteToWideChar(cp, 0, text.data(), len, whole.data(),
+                               static_cast<std::int32_t>(whole.size()), nullptr, nullptr);
     // The UTF-8 decoder ends every result with its terminator unit.
     const bool terminated = cp == 65001;
     whole.resize(static_cast<std::size_t>(n - (terminated ? 1 : 0)));

@@ -1,9 +1,10 @@
 // The code page registry: order, terminator, table pointers and the provider pass.
+#include "codepages/registry.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "codepages/registry.h"
 #include "corvane.h"
 #include "tests/support/platform_double.h"
 
@@ -136,7 +137,8 @@ TEST_F(Registry, LookupMissesAndValidity) {
     EXPECT_EQ(FindCodePageRecord(id), nullptr) << id;
     EXPECT_EQ(CV_IsValidCodePage(id), 0) << id;
   }
-  for (std::uint32_t id : kOrder) EXPECT_EQ(CV_IsValidCodePage(id), 1) << id;
+  for (std::uint32_t id : kOrder)
+    EXPECT_EQ(CV_IsValidCodePage(id), 1) << id;
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 // In, identical to the published mapping in both directions: the DOS code pages 437, 737, 775,
 // 850, 852, 855, 857, 858, 860-866, 869; EBCDIC 037 and 500; Windows 874 and 1250-1254, 1256,
 // 1257; 949 (glibc UHC); 10029 (Mac Central European); 20127; KOI8-R and KOI8-U (20866, 21866);
-// ISO 8859-1 to 8859-9, 8859-13 and 8859-15 (28591-28599, 28603, 28605) and 38598 (8859-8 in logical order).
-// In, with differences that Windows shares or that touch no text:
+// ISO 8859-1 to 8859-9, 8859-13 and 8859-15 (28591-28599, 28603, 28605) and 38598 (8859-8 in
+// logical order). In, with differences that Windows shares or that touch no text:
 // - 932 (glibc CP932 = Windows-31J): the stray single bytes 0x80, 0xA0 and 0xFD-0xFF, which
 //   Windows maps to U+0080 and private-use characters, are invalid (U+FFFD). glibc encodes
 //   U+00A5, U+203E and U+2014 as 0x5C, 0x7E and 0x815C, as Windows' best fit does, and encodes the

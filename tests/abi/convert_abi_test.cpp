@@ -22,31 +22,47 @@ struct Row {
 
 // One character of each registered code page followed by "A", in published mappings.
 const Row kRows[] = {
-    {40866, {0x0410, 0x41}, {0x80, 0x41}},       {40869, {0x0386, 0x41}, {0x86, 0x41}},
-    {88591, {0x00E9, 0x41}, {0xE9, 0x41}},       {88592, {0x0141, 0x41}, {0xA3, 0x41}},
-    {88593, {0x0126, 0x41}, {0xA1, 0x41}},       {88594, {0x0138, 0x41}, {0xA2, 0x41}},
-    {88595, {0x0401, 0x41}, {0xA1, 0x41}},       {88596, {0x0627, 0x41}, {0xC7, 0x41}},
-    {88597, {0x0391, 0x41}, {0xC1, 0x41}},       {88598, {0x05D0, 0x41}, {0xE0, 0x41}},
-    {88599, {0x011E, 0x41}, {0xD0, 0x41}},       {51932, {0x3042, 0x41}, {0xA4, 0xA2, 0x41}},
+    {40866, {0x0410, 0x41}, {0x80, 0x41}},
+    {40869, {0x0386, 0x41}, {0x86, 0x41}},
+    {88591, {0x00E9, 0x41}, {0xE9, 0x41}},
+    {88592, {0x0141, 0x41}, {0xA3, 0x41}},
+    {88593, {0x0126, 0x41}, {0xA1, 0x41}},
+    {88594, {0x0138, 0x41}, {0xA2, 0x41}},
+    {88595, {0x0401, 0x41}, {0xA1, 0x41}},
+    {88596, {0x0627, 0x41}, {0xC7, 0x41}},
+    {88597, {0x0391, 0x41}, {0xC1, 0x41}},
+    {88598, {0x05D0, 0x41}, {0xE0, 0x41}},
+    {88599, {0x011E, 0x41}, {0xD0, 0x41}},
+    {51932, {0x3042, 0x41}, {0xA4, 0xA2, 0x41}},
     {2022, {0x41, 0x3042}, {0x41, 0x1B, 0x24, 0x42, 0x24, 0x22}},
-    {20866, {0x0430, 0x41}, {0xC1, 0x41}},       {949, {0xAC00, 0x41}, {0xB0, 0xA1, 0x41}},
-    {10008, {0x05D0, 0x41}, {0xE0, 0x41}},       {10000, {0x00E9, 0x41}, {0x8E, 0x41}},
-    {932, {0x3042, 0x41}, {0x82, 0xA0, 0x41}},   {1256, {0x0628, 0x41}, {0xC8, 0x41}},
-    {1251, {0x0411, 0x41}, {0xC1, 0x41}},        {1250, {0x0141, 0x41}, {0xA3, 0x41}},
-    {1253, {0x0391, 0x41}, {0xC1, 0x41}},        {1255, {0x05D0, 0x41}, {0xE0, 0x41}},
-    {1254, {0x011E, 0x41}, {0xD0, 0x41}},        {1252, {0x00E9, 0x41}, {0xE9, 0x41}},
-    {950, {0x4E00, 0x41}, {0xA4, 0x40, 0x41}},   {936, {0x554A, 0x41}, {0xB0, 0xA1, 0x41}},
-    {40850, {0x00E9, 0x41}, {0x82, 0x41}},       {40852, {0x0141, 0x41}, {0x9D, 0x41}},
-    {40861, {0x00E9, 0x41}, {0x82, 0x41}},       {40862, {0x05D0, 0x41}, {0x80, 0x41}},
-    {28605, {0x20AC, 0x41}, {0xA4, 0x41}},       {1257, {0x0104, 0x41}, {0xC0, 0x41}},
+    {20866, {0x0430, 0x41}, {0xC1, 0x41}},
+    {949, {0xAC00, 0x41}, {0xB0, 0xA1, 0x41}},
+    {10008, {0x05D0, 0x41}, {0xE0, 0x41}},
+    {10000, {0x00E9, 0x41}, {0x8E, 0x41}},
+    {932, {0x3042, 0x41}, {0x82, 0xA0, 0x41}},
+    {1256, {0x0628, 0x41}, {0xC8, 0x41}},
+    {1251, {0x0411, 0x41}, {0xC1, 0x41}},
+    {1250, {0x0141, 0x41}, {0xA3, 0x41}},
+    {1253, {0x0391, 0x41}, {0xC1, 0x41}},
+    {1255, {0x05D0, 0x41}, {0xE0, 0x41}},
+    {1254, {0x011E, 0x41}, {0xD0, 0x41}},
+    {1252, {0x00E9, 0x41}, {0xE9, 0x41}},
+    {950, {0x4E00, 0x41}, {0xA4, 0x40, 0x41}},
+    {936, {0x554A, 0x41}, {0xB0, 0xA1, 0x41}},
+    {40850, {0x00E9, 0x41}, {0x82, 0x41}},
+    {40852, {0x0141, 0x41}, {0x9D, 0x41}},
+    {40861, {0x00E9, 0x41}, {0x82, 0x41}},
+    {40862, {0x05D0, 0x41}, {0x80, 0x41}},
+    {28605, {0x20AC, 0x41}, {0xA4, 0x41}},
+    {1257, {0x0104, 0x41}, {0xC0, 0x41}},
     {65001, {0x00E9, 0x41}, {0xC3, 0xA9, 0x41}},
 };
 
 Units Decode(uint32_t cp, const Bytes& bytes) {
   Units out(bytes.size() + 4);
-  const int32_t n = CV_MultiByteToWideChar(cp, 0, bytes.data(), static_cast<int32_t>(bytes.size()),
-                                           out.data(), static_cast<int32_t>(out.size()), nullptr,
-                                           nullptr);
+  const int32_t n =
+      CV_MultiByteToWideChar(cp, 0, bytes.data(), static_cast<int32_t>(bytes.size()), out.data(),
+                             static_cast<int32_t>(out.size()), nullptr, nullptr);
   out.resize(static_cast<std::size_t>(n > 0 ? n : 0));
   if (cp == 65001 && !out.empty()) out.pop_back();  // the UTF-8 decoder's own terminator
   return out;
@@ -54,9 +70,9 @@ Units Decode(uint32_t cp, const Bytes& bytes) {
 
 Bytes Encode(uint32_t cp, const Units& text) {
   Bytes out(text.size() * 4 + 8);
-  const int32_t n = CV_WideCharToMultiByte(cp, 0, text.data(), static_cast<int32_t>(text.size()),
-                                           out.data(), static_cast<int32_t>(out.size()), nullptr,
-                                           nullptr);
+  const int32_t n =
+      CV_WideCharToMultiByte(cp, 0, text.data(), static_cast<int32_t>(text.size()), out.data(),
+                             static_cast<int32_t>(out.size()), nullptr, nullptr);
   out.resize(static_cast<std::size_t>(n > 0 ? n : 0));
   return out;
 }
@@ -66,10 +82,10 @@ TEST(Conversion, EveryRegisteredCodePageBothWays) {
     EXPECT_EQ(Encode(r.codePage, r.text), r.bytes) << r.codePage;
     EXPECT_EQ(Decode(r.codePage, r.bytes), r.text) << r.codePage;
     // Measuring agrees with converting.
-    EXPECT_EQ(CV_WideCharToMultiByte(r.codePage, 0, r.text.data(),
-                                     static_cast<int32_t>(r.text.size()), nullptr, 0, nullptr,
-                                     nullptr),
-              static_cast<int32_t>(r.bytes.size()))
+    EXPECT_EQ(
+        CV_WideCharToMultiByte(r.codePage, 0, r.text.data(), static_cast<int32_t>(r.text.size()),
+                               nullptr, 0, nullptr, nullptr),
+        static_cast<int32_t>(r.bytes.size()))
         << r.codePage;
   }
 }
@@ -123,16 +139,20 @@ TEST(Conversion, ThreadsAgreeWithOneThread) {
         for (std::size_t i = 0; i < std::size(kRows); ++i) {
           const Row& r = kRows[(i + static_cast<std::size_t>(t)) % std::size(kRows)];
           const std::size_t k = (i + static_cast<std::size_t>(t)) % std::size(kRows);
-          if (Encode(r.codePage, r.text) != expectedBytes[k]) ++mismatches[static_cast<std::size_t>(t)];
-          if (Decode(r.codePage, r.bytes) != expectedUnits[k]) ++mismatches[static_cast<std::size_t>(t)];
+          if (Encode(r.codePage, r.text) != expectedBytes[k])
+            ++mismatches[static_cast<std::size_t>(t)];
+          if (Decode(r.codePage, r.bytes) != expectedUnits[k])
+            ++mismatches[static_cast<std::size_t>(t)];
           uint32_t confident = 0;
           CV_JapaneseAutoDetect(r.bytes.data(), static_cast<int32_t>(r.bytes.size()), &confident);
         }
       }
     });
   }
-  for (std::thread& th : threads) th.join();
-  for (int m : mismatches) EXPECT_EQ(m, 0);
+  for (std::thread& th : threads)
+    th.join();
+  for (int m : mismatches)
+    EXPECT_EQ(m, 0);
 }
 
 }  // namespace

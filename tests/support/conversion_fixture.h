@@ -4,18 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <initializer_list>
-#include <string>
-#include <vector>
 
 #include "codepages/registry.h"
+#include "tests/support/hex.h"
 #include "tests/support/platform_double.h"
 
 namespace corvane {
-
-using Bytes = std::vector<std::uint8_t>;
-using Units = std::vector<std::uint16_t>;
 
 class ConversionTest : public ::testing::Test {
  protected:
@@ -31,17 +26,5 @@ class ConversionTest : public ::testing::Test {
     BuildCodePageRegistry();
   }
 };
-
-// Units as "0041 00E9 ", bytes as "41 E9 ": failures show what differs.
-template <typename T>
-std::string Hex(const std::vector<T>& values) {
-  std::string s;
-  char buf[8];
-  for (T v : values) {
-    std::snprintf(buf, sizeof buf, sizeof(T) == 1 ? "%02X " : "%04X ", unsigned{v});
-    s += buf;
-  }
-  return s;
-}
 
 }  // namespace corvane

@@ -31,7 +31,8 @@ template <typename In>
 std::int32_t LengthOf(const In* src, std::int32_t srcLen) {
   if (srcLen != -1) return srcLen < 0 ? 0 : srcLen;
   std::int32_t n = 0;
-  while (src[n] != 0) ++n;
+  while (src[n] != 0)
+    ++n;
   return n + 1;  // the terminator is converted too
 }
 
@@ -45,8 +46,12 @@ void Reset() {
   g_calls.clear();
 }
 
-void SetAnsiCodePage(std::uint32_t codePage) { g_ansiCodePage = codePage; }
-void SetThreadLanguage(std::uint16_t language) { g_threadLanguage = language; }
+void SetAnsiCodePage(std::uint32_t codePage) {
+  g_ansiCodePage = codePage;
+}
+void SetThreadLanguage(std::uint16_t language) {
+  g_threadLanguage = language;
+}
 
 void SetSystemCodePages(std::initializer_list<std::uint32_t> codePages) {
   std::lock_guard<std::mutex> lock(g_mutex);
@@ -66,9 +71,15 @@ namespace corvane::platform {
 
 using platform_double::SystemCall;
 
-std::uint32_t AnsiCodePage() { return platform_double::g_ansiCodePage; }
-std::uint16_t ThreadLanguage() { return platform_double::g_threadLanguage; }
-bool IsValidCodePage(std::uint32_t codePage) { return platform_double::Supported(codePage); }
+std::uint32_t AnsiCodePage() {
+  return platform_double::g_ansiCodePage;
+}
+std::uint16_t ThreadLanguage() {
+  return platform_double::g_threadLanguage;
+}
+bool IsValidCodePage(std::uint32_t codePage) {
+  return platform_double::Supported(codePage);
+}
 
 std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                                  const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
@@ -78,20 +89,21 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
   const std::int32_t n = platform_double::LengthOf(src, srcLen);
   if (dstCap == 0) return n;
   if (dstCap < n) return 0;
-  for (std::int32_t i = 0; i < n; ++i) dst[i] = src[i];
+  for (std::int32_t i = 0; i < n; ++i)
+    dst[i] = src[i];
   return n;
 }
 
-std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
-                                 const Utf16Unit* src, std::int32_t srcLen, std::uint8_t* dst,
-                                 std::int32_t dstCap, const char* /*defaultChar*/,
-                                 std::int32_t* /*defaultUsed*/) {
+std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, const Utf16Unit* src,
+                                 std::int32_t srcLen, std::uint8_t* dst, std::int32_t dstCap,
+                                 const char* /*defaultChar*/, std::int32_t* /*defaultUsed*/) {
   platform_double::Record({SystemCall::Direction::kToBytes, codePage, flags, srcLen, dstCap});
   if (!platform_double::Supported(codePage)) return 0;
   const std::int32_t n = platform_double::LengthOf(src, srcLen);
   if (dstCap == 0) return n;
   if (dstCap < n) return 0;
-  for (std::int32_t i = 0; i < n; ++i) dst[i] = static_cast<std::uint8_t>(src[i] & 0xFF);
+  for (std::int32_t i = 0; i < n; ++i)
+    dst[i] = static_cast<std::uint8_t>(src[i] & 0xFF);
   return n;
 }
 

@@ -10,7 +10,9 @@ std::vector<std::string>& Recorded() {
 }
 }  // namespace
 
-void TraceMessage(const char* text) { Recorded().emplace_back(text); }
+void TraceMessage(const char* text) {
+  Recorded().emplace_back(text);
+}
 
 namespace trace_capture {
 std::vector<std::string> Take() {
