@@ -42,28 +42,6 @@ TEST(IsDbcsLeadByte, RangesPerCodePage) {
   }
 }
 
-TEST(ParseJisEscape, ModeAndLength) {
-  struct Row {
-    std::uint8_t byte;
-    JisShiftState before;
-    int more;
-    JisShiftState after;
-  };
-  const Row rows[] = {
-      {0x24, kJisSingleByte, 1, kJisTwoByte},  // ESC $ x
-      {0x28, kJisTwoByte, 1, kJisSingleByte},  // ESC ( x
-      {0x4B, kJisSingleByte, 0, kJisTwoByte},  // ESC K
-      {0x48, kJisTwoByte, 0, kJisSingleByte},  // anything else
-      {0x42, kJisTwoByte, 0, kJisSingleByte},  // anything else
-      {0x1B, kJisTwoByte, 0, kJisSingleByte},  // even another ESC
-  };
-  for (const Row& r : rows) {
-    JisShiftState mode = r.before;
-    EXPECT_EQ(ParseJisEscape(r.byte, mode), r.more) << std::hex << int{r.byte};
-    EXPECT_EQ(mode, r.after) << std::hex << int{r.byte};
-  }
-}
-
 TEST(JisArithmetic, KnownPairs) {
   struct Row {
     std::uint8_t row, cell, lead, trail;
