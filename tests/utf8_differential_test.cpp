@@ -53,7 +53,8 @@ const std::vector<Bytes>& DecoderPieces() {
 }
 
 // Runs one input through both decoders in every length mode and with destination sizes around
-// the interesting boundaries (nothing, 1-3 units, the result, one short of it, one more).
+// the interesting boundaries (nothing, 1-3 units, room for about one and two 16-byte blocks of
+// the bulk kernel, the result, one short of it, one more, and room to spare).
 void CompareDecoders(const Bytes& input) {
   Bytes terminated = input;
   terminated.push_back(0);
@@ -66,7 +67,8 @@ void CompareDecoders(const Bytes& input) {
       {&input, size}, {&terminated, -1}, {&input, size > 0 ? size - 1 : 0}, {&input, size / 2}};
   for (const Mode& m : modes) {
     const std::int32_t needed = Utf8ToUcs2Scalar(m.src->data(), m.srcLen, nullptr, 0, nullptr);
-    for (std::int32_t dstSize : {0, 1, 2, 3, needed - 2, needed - 1, needed, needed + 1}) {
+    for (std::int32_t dstSize : {0, 1, 2, 3, 17, 18, 19, 34, 35, needed - 2, needed - 1, needed,
+                                 needed + 1, needed + 24}) {
       if (dstSize < 0) continue;
       const auto fast = utf8_outcome::Decode(Utf8ToUcs2, *m.src, m.srcLen, dstSize);
       const auto scalar = utf8_outcome::Decode(Utf8ToUcs2Scalar, *m.src, m.srcLen, dstSize);
@@ -85,7 +87,8 @@ const Units& EncoderUnits() {
 }
 
 // Runs one input through both encoders in every length mode and with destination sizes from
-// nothing to two bytes more than needed.
+// nothing to two bytes more than needed, and one with room to spare, so that the bulk kernel
+// runs right up to the end of the input.
 void CompareEncoders(const Units& input) {
   Units terminated = input;
   terminated.push_back(0);
@@ -97,9 +100,10 @@ void CompareEncoders(const Units& input) {
   const Mode modes[] = {{&input, size}, {&terminated, -1}, {&input, size / 2}};
   for (const Mode& m : modes) {
     const std::int32_t needed = Ucs2ToUtf8Scalar(m.src->data(), m.srcLen, nullptr, 0);
-    for (std::int32_t dstSize = 0; dstSize <= needed + 2; ++dstSize) {
+    for (std::int32_t dstSize = 0; dstSize <= needed + 40; ++dstSize) {
       // Long inputs: every small size and every size near the end, a sample between.
-      if (dstSize > 8 && dstSize < needed - 12 && dstSize % 7 != 0) continue;
+      const bool nearEnd = dstSize >= needed - 12 && dstSize <= needed + 2;
+      if (dstSize > 8 && !nearEnd && dstSize % 7 != 0 && dstSize != needed + 40) continue;
       const auto fast = utf8_outcome::Encode(Ucs2ToUtf8, *m.src, m.srcLen, dstSize);
       const auto scalar = utf8_outcome::Encode(Ucs2ToUtf8Scalar, *m.src, m.srcLen, dstSize);
       ASSERT_EQ(fast, scalar) << "input of " << input.size() << " units, srcLen " << m.srcLen
@@ -108,16 +112,24 @@ void CompareEncoders(const Units& input) {
   }
 }
 
-// Every piece at every offset 0..31 behind ASCII, with 0..9 ASCII bytes after it, so each lands
-// at each position of the word-at-a-time stride and the input ends at and around it.
-TEST(Utf8Differential, DecoderPiecesBehindAsciiPadding) {
-  for (const Bytes& piece : DecoderPieces()) {
-    for (std::size_t pad = 0; pad < 32; ++pad) {
-      for (std::size_t tail = 0; tail < 10; ++tail) {
-        Bytes input(pad, 'a');
-        input.insert(input.end(), piece.begin(), piece.end());
-        input.insert(input.end(), tail, 'z');
-        CompareDecoders(input);
+// Every piece at every offset 0..31 behind padding, with 0..9 ASCII bytes after it, so each lands
+// at each position of the bulk kernels' words and blocks and the input ends at and around it. The
+// padding is ASCII, or three-byte forms behind an ASCII remainder, so that the piece also follows
+// a form that runs across a block boundary.
+TEST(Utf8Differential, DecoderPiecesBehindPadding) {
+  for (const bool forms : {false, true}) {
+    for (const Bytes& piece : DecoderPieces()) {
+      for (std::size_t pad = 0; pad < 32; ++pad) {
+        Bytes padding(forms ? pad % 3 : pad, 'a');
+        for (std::size_t k = padding.size(); k < pad; k += 3) {
+          padding.insert(padding.end(), {0xE3, 0x81, 0x82});
+        }
+        for (std::size_t tail = 0; tail < 10; ++tail) {
+          Bytes input = padding;
+          input.insert(input.end(), piece.begin(), piece.end());
+          input.insert(input.end(), tail, 'z');
+          CompareDecoders(input);
+        }
       }
     }
   }

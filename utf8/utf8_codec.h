@@ -3,10 +3,11 @@
 // the terminator and in what a full buffer means; callers (the exports, measurement, and both
 // general conversions) rely on each set of rules as written below.
 //
-// Each direction comes twice: the plain function takes word-at-a-time and tight-loop shortcuts
-// over runs it can prove are ordinary, the `...Scalar` function applies the rules one character
-// at a time and is the definition of correct. Both give identical results, output, consumed
-// count and diagnostics for every input; tests hold them to that.
+// Each direction comes twice: the plain function hands runs it can prove are ordinary to a bulk
+// kernel (SSE2 where the target has it, word-at-a-time elsewhere; see utf8_kernels.h), the
+// `...Scalar` function applies the rules one character at a time and is the definition of
+// correct. Both give identical results, output, consumed count and diagnostics for every input,
+// and leave the same destination positions untouched; tests hold them to that.
 #pragma once
 
 #include <cstdint>

@@ -4,11 +4,8 @@
 // Each unit u is encoded by itself: u < 0x80 one byte, u < 0x800 two bytes, else three bytes.
 // Surrogates are units like any other, so every unit has an encoding and nothing can fail; the
 // only reasons to stop are the end of the input and the end of the buffer.
-#include <algorithm>
-#include <bit>
-#include <cstring>
-
 #include "utf8/utf8_codec.h"
+#include "utf8/utf8_kernels.h"
 
 namespace corvane {
 namespace {
@@ -78,69 +75,12 @@ std::int32_t FinishEncode(const Utf16Input& in, const EncodeCursor& at, std::uin
   return static_cast<std::int32_t>(room);
 }
 
-// Four units as one number, first unit in the lowest 16 bits, whatever the machine's byte order.
-std::uint64_t LoadFourUnits(const Utf16Unit* p) {
-  Utf16Unit quad[4];
-  std::memcpy(quad, p, sizeof quad);
-  if constexpr (std::endian::native == std::endian::little) {
-    std::uint64_t v;
-    std::memcpy(&v, quad, sizeof v);
-    return v;
-  } else {
-    return quad[0] | (std::uint64_t{quad[1]} << 16) | (std::uint64_t{quad[2]} << 32) |
-           (std::uint64_t{quad[3]} << 48);
-  }
-}
-
-constexpr Utf16Unit Lane(std::uint64_t w, std::size_t k) {
-  return static_cast<Utf16Unit>(w >> (16 * k));
-}
-
-// Bits that only units of 0x80 and above have, in every 16-bit lane.
-constexpr std::uint64_t kNonAsciiBits = 0xFF80FF80FF80FF80u;
-
-// Counted mode's bulk loop: encodes the units before `end`, which the caller chose so that three
-// bytes per unit fit in dst, so no read or store below needs a test of its own. One unit at a
-// time, each form written directly, and after an ASCII unit four more at a time while they last.
-// (Measured on the corpus: word tests for CJK units, or wider ASCII words, cost more in mixed
-// Japanese text than they win, because such text switches between kinds every few characters
-// and every extra test mispredicts at each switch.)
-void EncodeWindow(const Utf16Unit* s, std::size_t end, std::uint8_t* dst, std::size_t& i,
-                  std::size_t& n) {
-  while (i < end) {
-    const std::uint32_t u = s[i];
-    i += 1;
-    if (u < 0x80) {
-      dst[n] = static_cast<std::uint8_t>(u);
-      n += 1;
-      while (end - i >= 4) {
-        const std::uint64_t w = LoadFourUnits(s + i);
-        if ((w & kNonAsciiBits) != 0) break;
-        const std::uint8_t narrow[4] = {
-            static_cast<std::uint8_t>(Lane(w, 0)), static_cast<std::uint8_t>(Lane(w, 1)),
-            static_cast<std::uint8_t>(Lane(w, 2)), static_cast<std::uint8_t>(Lane(w, 3))};
-        std::memcpy(dst + n, narrow, sizeof narrow);
-        i += 4;
-        n += 4;
-      }
-    } else if (u >= 0x800) {
-      dst[n] = static_cast<std::uint8_t>(0xE0 | (u >> 12));
-      dst[n + 1] = static_cast<std::uint8_t>(0x80 | ((u >> 6) & 0x3F));
-      dst[n + 2] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
-      n += 3;
-    } else {
-      dst[n] = static_cast<std::uint8_t>(0xC0 | (u >> 6));
-      dst[n + 1] = static_cast<std::uint8_t>(0x80 | (u & 0x3F));
-      n += 2;
-    }
-  }
-}
-
 // Encodes a run of units whose forms all fit (kStore) or are only counted (!kStore), and stops,
 // without deciding anything, at the end of the input or before the first unit that would not
-// fit whole. In counted mode the bulk goes through EncodeWindow (or, when only counting, a plain
-// sum) and the loop at the end only finishes the last few units. In nul mode the terminator's
-// position is unknown, so a unit is read only after every unit before it was found not to be 0.
+// fit whole. In counted mode the bulk goes through the bulk kernel (or, when only counting, a
+// plain sum) and the loop at the end only finishes the last few units. In nul mode the
+// terminator's position is unknown, so a unit is read only after every unit before it was found
+// not to be 0.
 template <bool kNulMode, bool kStore>
 void EncodeFittingRun(const Utf16Input& in, std::uint8_t* dst, std::size_t room, EncodeCursor& at) {
   const Utf16Unit* const s = in.units;
@@ -154,15 +94,9 @@ void EncodeFittingRun(const Utf16Input& in, std::uint8_t* dst, std::size_t room,
     }
   } else {
     if constexpr (!kNulMode) {
-      // Units before i + (room - n) / 3 fit even at three bytes each. Each window ends there or
-      // at the end of the input; once a window is only a few units wide, the loop below finishes
-      // by the rules' own checks.
-      constexpr std::size_t kSmallestWindow = 16;
-      for (;;) {
-        const std::size_t end = std::min(length, i + (room - n) / 3);
-        if (end - i < kSmallestWindow) break;
-        EncodeWindow(s, end, dst, i, n);
-      }
+      const KernelProgress done = EncodeOrdinaryBlocks(s + i, length - i, dst + n, room - n);
+      i += done.read;
+      n += done.written;
     }
     for (;;) {
       if constexpr (!kNulMode) {
