@@ -3,14 +3,66 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codepages/dbcs_lookup.h"
 #include "codepages/registry.h"
 #include "convert/measure.h"
 #include "convert/prepare.h"
 #include "convert/table_decode.h"
 #include "frame/code_page_resolution.h"
+#include "japanese/byte_classes.h"
 #include "platform/platform.h"
 
 namespace corvane {
+namespace {
+
+constexpr std::uint32_t kEucJp = 51932;
+constexpr std::uint32_t kShiftJis = 932;
+
+// Fast path for counted EUC-JP on our own tables: an ASCII byte or a well-formed pair becomes
+// exactly the unit that transcoding it to Shift_JIS and decoding that would give, without the
+// intermediate text. Every pair's Shift_JIS lead is a lead byte, and no single byte below 0x80
+// is, so each step is one whole character on both roads and the rest of the text can follow the
+// ordinary road from where this stops: at the first byte that needs the transcoder's decision,
+// at the last byte, or when the destination is full. Returns the bytes taken.
+std::int32_t DecodeEucJpRun(const DbcsDirectIndex& sjis, const std::uint8_t* src, std::int32_t n,
+                            Utf16Unit* dst, std::int32_t dstCap, std::int32_t& written) {
+  // Copied out of the index: stores through dst would otherwise make the compiler reload them.
+  const std::uint8_t* const blockOf = sjis.blockOf;
+  const std::uint16_t* const values = sjis.values;
+  std::int32_t i = 0;
+  std::int32_t w = written;
+  // A branch per character, not arithmetic: predicted branches let the next character's loads
+  // start before this one is classified, which a data dependency would not.
+  while (i + 1 < n && w < dstCap) {
+    const unsigned b = src[i];
+    if (b < 0x80) {
+      // Below 0x80 no byte is a Shift_JIS lead and no key has a character: the byte passes
+      // through, except 0, which has no character.
+      dst[w++] = static_cast<Utf16Unit>(b != 0 ? b : 0x003Fu);
+      i += 1;
+      continue;
+    }
+    const unsigned c = src[i + 1];
+    if (!InRange(b, 0xA1, 0xFE) || !InRange(c, 0xA1, 0xFE)) break;
+    std::uint8_t lead = 0;
+    std::uint8_t trail = 0;
+    JisPairToSjis(static_cast<std::uint8_t>(b - 0x80), static_cast<std::uint8_t>(c - 0x80), lead,
+                  trail);
+    // lead < 256 and blockOf's entries are below the block count: inside values.
+    const unsigned unit = values[std::size_t{blockOf[lead]} * 256 + trail];
+    dst[w++] = static_cast<Utf16Unit>(unit != 0 ? unit : (unsigned{lead} << 8 | trail));
+    i += 2;
+  }
+  written = w;
+  return i;
+}
+
+// Everything after resolution and measuring: preparation, then the system road or our tables.
+std::int32_t ConvertPrepared(std::uint32_t codePage, const std::uint8_t* src, std::int32_t srcLen,
+                             Utf16Unit* dst, std::int32_t dstCap, std::int32_t* consumed,
+                             JisShiftState* state);
+
+}  // namespace
 
 std::int32_t MultiByteToWide(std::uint32_t codePage, const std::uint8_t* src, std::int32_t srcLen,
                              Utf16Unit* dst, std::int32_t dstCap, std::int32_t* consumed,
@@ -22,6 +74,25 @@ std::int32_t MultiByteToWide(std::uint32_t codePage, const std::uint8_t* src, st
   if (dstCap == 0) return MeasureEncodedString(src, codePage, srcLen, consumed);
   if (consumed != nullptr) MeasureEncodedString(src, codePage, srcLen, consumed);
 
+  if (codePage == kEucJp && srcLen > 0) {
+    const CodePageRecord* sjis = FindCodePageRecord(kShiftJis);
+    const DbcsDirectIndex* index = sjis != nullptr ? FindDbcsForwardIndex(*sjis) : nullptr;
+    if (index != nullptr && sjis->provider != ProviderSystem) {
+      std::int32_t written = 0;
+      const std::int32_t taken = DecodeEucJpRun(*index, src, srcLen, dst, dstCap, written);
+      if (written == dstCap) return written;  // full: nothing more would be stored
+      return written + ConvertPrepared(codePage, src + taken, srcLen - taken, dst + written,
+                                       dstCap - written, consumed, state);
+    }
+  }
+  return ConvertPrepared(codePage, src, srcLen, dst, dstCap, consumed, state);
+}
+
+namespace {
+
+std::int32_t ConvertPrepared(std::uint32_t codePage, const std::uint8_t* src, std::int32_t srcLen,
+                             Utf16Unit* dst, std::int32_t dstCap, std::int32_t* consumed,
+                             JisShiftState* state) {
   PreparedBuffer buffer;
   PreparedKind kind = PreparedKind::PreparedNone;
   const std::int32_t prepared = PrepareMultiByteInput(&codePage, src, srcLen, buffer, kind, state);
@@ -58,4 +129,5 @@ std::int32_t MultiByteToWide(std::uint32_t codePage, const std::uint8_t* src, st
   return DecodeWithTables(*record, codePage, text, textLen, terminate, dst, dstCap);
 }
 
+}  // namespace
 }  // namespace corvane

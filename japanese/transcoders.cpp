@@ -75,38 +75,31 @@ bool IsSjisTrail(std::uint8_t b) {
   return InRange(b, 0x40, 0xFC);
 }
 
-// The fast runs below convert the ordinary bulk of counted input in one branch-free step per
-// character: an ASCII byte or a well-formed pair both write two bytes and advance by one or two,
-// with the unused second byte written back unchanged, so nothing past the text changes. They stop
-// at the first byte that needs a decision (escape, line end, prefix, lone lead, mode change) and
-// one byte before the end, leaving all of that to the loop that calls them. The caller makes sure
-// the output cannot fill up during a run. Each returns the input bytes it consumed and moves
-// `out` past what it wrote.
-
-// `yes` when take is 1, `no` when it is 0, without a branch.
-inline std::uint8_t Select(unsigned take, std::uint8_t yes, std::uint8_t no) {
-  const unsigned mask = 0u - take;
-  return static_cast<std::uint8_t>((yes & mask) | (no & ~mask));
-}
+// The fast runs below convert the ordinary bulk of counted input, one well-predicted branch per
+// character and none of the character loop's end and room tests. They stop at the first byte
+// that needs a decision (escape, line end, prefix, lone lead) and one byte before the end,
+// leaving all of that to the loop that calls them. The caller makes sure the output cannot fill
+// up during a run. Each returns the input bytes it consumed and moves `out` past what it wrote.
 
 // EUC-JP pairs and single bytes below 0x80.
 std::int32_t EucJpToSjisRun(const std::uint8_t* in, std::int32_t n, std::uint8_t*& out) {
   std::int32_t i = 0;
+  std::uint8_t* o = out;
   while (i + 1 < n) {
     const std::uint8_t b = in[i];
+    if (b < 0x80) {
+      *o++ = b;
+      i += 1;
+      continue;
+    }
     const std::uint8_t c = in[i + 1];
-    // Bitwise, not &&: a short circuit here becomes a branch on every character.
-    const unsigned pair = unsigned{InRange(b, 0xA1, 0xFE)} & unsigned{InRange(c, 0xA1, 0xFE)};
-    if ((b >> 7) > pair) break;  // a high byte that does not start a pair
-    std::uint8_t lead = 0;
-    std::uint8_t trail = 0;
-    JisPairToSjis(static_cast<std::uint8_t>(b - 0x80), static_cast<std::uint8_t>(c - 0x80), lead,
-                  trail);
-    out[0] = Select(pair, lead, b);
-    out[1] = Select(pair, trail, out[1]);
-    out += 1 + pair;
-    i += static_cast<std::int32_t>(1 + pair);
+    if (!InRange(b, 0xA1, 0xFE) || !InRange(c, 0xA1, 0xFE)) break;  // the loop decides
+    JisPairToSjis(static_cast<std::uint8_t>(b - 0x80), static_cast<std::uint8_t>(c - 0x80), o[0],
+                  o[1]);
+    o += 2;
+    i += 2;
   }
+  out = o;
   return i;
 }
 
@@ -114,38 +107,46 @@ std::int32_t EucJpToSjisRun(const std::uint8_t* in, std::int32_t n, std::uint8_t
 std::int32_t Iso2022JpToSjisRun(const std::uint8_t* in, std::int32_t n, bool twoByte,
                                 std::uint8_t*& out) {
   std::int32_t i = 0;
+  std::uint8_t* o = out;
   while (i + 1 < n) {
     const std::uint8_t b = in[i];
     if (b == kEsc || b == 0x0A || b == 0x0D) break;
-    std::uint8_t lead = 0;
-    std::uint8_t trail = 0;
-    JisPairToSjis(b, in[i + 1], lead, trail);
-    const unsigned take = twoByte ? 1u : 0u;
-    out[0] = Select(take, lead, b);
-    out[1] = Select(take, trail, out[1]);
-    out += 1 + take;
-    i += static_cast<std::int32_t>(1 + take);
+    if (twoByte) {
+      JisPairToSjis(b, in[i + 1], o[0], o[1]);
+      o += 2;
+      i += 2;
+    } else {
+      *o++ = b;
+      i += 1;
+    }
   }
+  out = o;
   return i;
 }
 
 // Shift_JIS pairs with a valid trail byte, and every byte that is no lead byte.
 std::int32_t SjisToEucJpRun(const std::uint8_t* in, std::int32_t n, std::uint8_t*& out) {
   std::int32_t i = 0;
+  std::uint8_t* o = out;
+  // A branch per character: predicted, it lets the next character's loads start early.
   while (i + 1 < n) {
     const std::uint8_t b = in[i];
+    if (!IsSjisLead(b)) {
+      *o++ = b;
+      i += 1;
+      continue;
+    }
     const std::uint8_t c = in[i + 1];
-    const unsigned lead = unsigned{IsDbcsLeadByte(b, 932) != 0};
-    const unsigned pair = lead & unsigned{InRange(c, 0x40, 0xFC)};
-    if (lead != pair) break;  // a lead byte without a valid trail
+    if (!IsSjisTrail(c)) break;  // a lead byte without a valid trail
     std::uint8_t row = 0;
     std::uint8_t cell = 0;
     SjisPairToJis(b, c, row, cell);
-    out[0] = Select(pair, static_cast<std::uint8_t>(row + 0x80), b);
-    out[1] = Select(pair, static_cast<std::uint8_t>(cell + 0x80), out[1]);
-    out += 1 + pair;
-    i += static_cast<std::int32_t>(1 + pair);
+    o[0] = static_cast<std::uint8_t>(row + 0x80);
+    o[1] = static_cast<std::uint8_t>(cell + 0x80);
+    o += 2;
+    i += 2;
   }
+  out = o;
   return i;
 }
 

@@ -76,6 +76,7 @@ TEST_F(MultiToWide, TableRoadRows) {
       {950, "A4 40 78", 3, 10, "4E00 0078", 2, kNoConsumed, kNoState, 0, "Big5"},
       {932, "82 A0 82 A2", 4, 1, "3042", 1, kNoConsumed, kNoState, 0, "one unit of room"},
       {51932, "A4 A2 41", 3, 10, "3042 0041", 2, kNoConsumed, kNoState, 0, "EUC-JP through Shift_JIS"},
+      {51932, "41 00 A4 A2 8E B1", 6, 10, "0041 003F 3042 00B1", 4, kNoConsumed, kNoState, 0, "a 0 byte in a count has no character"},
       {51932, "A4 A2 8E B1 00", -1, 10, "3042 00B1 0000", 3, kNoConsumed, kNoState, 0, "nul-terminated EUC-JP ends with U+0000"},
       {51932, "A4 A2 00", -1, 1, "3042", 1, kNoConsumed, kNoState, 0, "no room for its terminator"},
       {2022, "1B 24 42 24 22", 5, 10, "3042", 1, kNoConsumed, 1, 2, "enters two-byte mode"},
@@ -291,6 +292,41 @@ TEST_F(MultiToWide, PiecesCutAnywhereCarryTheirTail) {
     }
     EXPECT_TRUE(carry.empty()) << cp;
     EXPECT_EQ(Hex(joined), Hex(wide)) << cp;
+  }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Counted EUC-JP on our tables takes a direct road past the Shift_JIS text; nul-terminated input
+// never does. On bytes without a 0 both must store the same units at every capacity.
+TEST_F(MultiToWide, DirectEucJpRoadAgreesWithTheTranscoder) {
+  std::mt19937 rng(51932);
+  const std::uint8_t interesting[] = {0x8E, 0x8F, 0xA0, 0xA1, 0xB0, 0xFE, 0xFF, 0x80, 0x41, 0x0A};
+  for (int trial = 0; trial < 400; ++trial) {
+    Bytes text(1 + rng() % 24);
+    for (std::uint8_t& b : text) {
+      b = rng() % 3 ? static_cast<std::uint8_t>(0xA1 + rng() % 94)
+                    : interesting[rng() % std::size(interesting)];
+    }
+    Bytes nul = text;
+    nul.push_back(0);
+    for (std::int32_t cap = 1; cap <= static_cast<std::int32_t>(text.size()) + 1; ++cap) {
+      Units counted(static_cast<std::size_t>(cap)), terminated(static_cast<std::size_t>(cap));
+      const std::int32_t n =
+          CV_MultiByteToWideChar(51932, 0, text.data(), static_cast<std::int32_t>(text.size()),
+                                 counted.data(), cap, nullptr, nullptr);
+      const std::int32_t m = CV_MultiByteToWideChar(51932, 0, nul.data(), -1, terminated.data(),
+                                                    cap, nullptr, nullptr);
+      ASSERT_TRUE(m == n || (m == n + 1 && terminated[static_cast<std::size_t>(n)] == 0))
+          << Hex(text) << " cap " << cap;
+      counted.resize(static_cast<std::size_t>(n));
+      terminated.resize(static_cast<std::size_t>(n));
+      ASSERT_EQ(Hex(counted), Hex(terminated)) << Hex(text) << " cap " << cap;
+    }
   }
 }
 
