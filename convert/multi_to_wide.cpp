@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "codepages/dbcs_lookup.h"
 #include "codepages/registry.h"
@@ -10,12 +11,14 @@
 #include "convert/table_decode.h"
 #include "frame/code_page_resolution.h"
 #include "japanese/byte_classes.h"
+#include "japanese/transcoders.h"
 #include "platform/platform.h"
 
 namespace corvane {
 namespace {
 
 constexpr std::uint32_t kEucJp = 51932;
+constexpr std::uint32_t kIso2022Jp = 2022;
 constexpr std::uint32_t kShiftJis = 932;
 
 // Fast path for counted EUC-JP on our own tables: an ASCII byte or a well-formed pair becomes
@@ -57,6 +60,42 @@ std::int32_t DecodeEucJpRun(const DbcsDirectIndex& sjis, const std::uint8_t* src
   return i;
 }
 
+// The same for ISO-2022-JP, with escape sequences and line ends read on the way and the mode
+// carried in `mode`. A pair's row byte 0x21-0x7E gives a Shift_JIS lead byte, and a single byte
+// below 0x80 is none, so again every step is one whole character on both roads.
+std::int32_t DecodeIso2022JpRun(const DbcsDirectIndex& sjis, const std::uint8_t* src,
+                                std::int32_t n, Utf16Unit* dst, std::int32_t dstCap,
+                                std::int32_t& written, JisShiftState& mode) {
+  const std::uint8_t* const blockOf = sjis.blockOf;
+  const std::uint16_t* const values = sjis.values;
+  std::int32_t i = 0;
+  std::int32_t w = written;
+  while (i + 2 < n && w < dstCap) {  // an escape sequence that starts here is whole
+    const unsigned b = src[i];
+    if (b == 0x1B) {
+      i += 2 + ParseJisEscape(src[i + 1], mode);
+    } else if (b == 0x0A || b == 0x0D) {
+      mode = kJisSingleByte;
+      dst[w++] = static_cast<Utf16Unit>(b);
+      i += 1;
+    } else if (mode == kJisTwoByte) {
+      if (!InRange(b, 0x21, 0x7E)) break;  // its Shift_JIS lead would be no lead byte
+      std::uint8_t lead = 0;
+      std::uint8_t trail = 0;
+      JisPairToSjis(static_cast<std::uint8_t>(b), src[i + 1], lead, trail);
+      const unsigned unit = values[std::size_t{blockOf[lead]} * 256 + trail];
+      dst[w++] = static_cast<Utf16Unit>(unit != 0 ? unit : (unsigned{lead} << 8 | trail));
+      i += 2;
+    } else {
+      if (b >= 0x80) break;  // could be a Shift_JIS lead byte
+      dst[w++] = static_cast<Utf16Unit>(b != 0 ? b : 0x003Fu);
+      i += 1;
+    }
+  }
+  written = w;
+  return i;
+}
+
 // Everything after resolution and measuring: preparation, then the system road or our tables.
 std::int32_t ConvertPrepared(std::uint32_t codePage, const std::uint8_t* src, std::int32_t srcLen,
                              Utf16Unit* dst, std::int32_t dstCap, std::int32_t* consumed,
@@ -83,6 +122,30 @@ std::int32_t MultiByteToWide(std::uint32_t codePage, const std::uint8_t* src, st
       if (written == dstCap) return written;  // full: nothing more would be stored
       return written + ConvertPrepared(codePage, src + taken, srcLen - taken, dst + written,
                                        dstCap - written, consumed, state);
+    }
+  }
+  if (codePage == kIso2022Jp && srcLen > 0) {
+    const CodePageRecord* sjis = FindCodePageRecord(kShiftJis);
+    const DbcsDirectIndex* index = sjis != nullptr ? FindDbcsForwardIndex(*sjis) : nullptr;
+    if (index != nullptr && sjis->provider != ProviderSystem) {
+      JisShiftState mode =
+          (state != nullptr && *state == kJisTwoByte) ? kJisTwoByte : kJisSingleByte;
+      std::int32_t written = 0;
+      const std::int32_t taken =
+          DecodeIso2022JpRun(*index, src, srcLen, dst, dstCap, written, mode);
+      if (taken < srcLen && written < dstCap) {
+        written += ConvertPrepared(codePage, src + taken, srcLen - taken, dst + written,
+                                   dstCap - written, consumed, &mode);
+      } else if (taken < srcLen) {
+        // Full: nothing more is stored, but the shift state reports the mode at the end of the
+        // whole source, as when everything is transcoded first.
+        const auto size = 2 * static_cast<std::size_t>(srcLen - taken) + 4;
+        const auto scratch = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        Iso2022JpToSjis(src + taken, srcLen - taken, scratch.get(), static_cast<std::int32_t>(size),
+                        &mode);
+      }
+      if (state != nullptr) *state = mode;
+      return written;
     }
   }
   return ConvertPrepared(codePage, src, srcLen, dst, dstCap, consumed, state);

@@ -301,31 +301,39 @@ TEST_F(MultiToWide, PiecesCutAnywhereCarryTheirTail) {
 namespace corvane {
 namespace {
 
-// Counted EUC-JP on our tables takes a direct road past the Shift_JIS text; nul-terminated input
-// never does. On bytes without a 0 both must store the same units at every capacity.
-TEST_F(MultiToWide, DirectEucJpRoadAgreesWithTheTranscoder) {
+// Counted EUC-JP and ISO-2022-JP on our tables take a direct road past the Shift_JIS text;
+// nul-terminated input never does. On bytes without a 0 both must store the same units and end in
+// the same shift state, at every capacity.
+TEST_F(MultiToWide, DirectJapaneseRoadsAgreeWithTheTranscoders) {
   std::mt19937 rng(51932);
-  const std::uint8_t interesting[] = {0x8E, 0x8F, 0xA0, 0xA1, 0xB0, 0xFE, 0xFF, 0x80, 0x41, 0x0A};
-  for (int trial = 0; trial < 400; ++trial) {
-    Bytes text(1 + rng() % 24);
-    for (std::uint8_t& b : text) {
-      b = rng() % 3 ? static_cast<std::uint8_t>(0xA1 + rng() % 94)
-                    : interesting[rng() % std::size(interesting)];
-    }
-    Bytes nul = text;
-    nul.push_back(0);
-    for (std::int32_t cap = 1; cap <= static_cast<std::int32_t>(text.size()) + 1; ++cap) {
-      Units counted(static_cast<std::size_t>(cap)), terminated(static_cast<std::size_t>(cap));
-      const std::int32_t n =
-          CV_MultiByteToWideChar(51932, 0, text.data(), static_cast<std::int32_t>(text.size()),
-                                 counted.data(), cap, nullptr, nullptr);
-      const std::int32_t m = CV_MultiByteToWideChar(51932, 0, nul.data(), -1, terminated.data(),
-                                                    cap, nullptr, nullptr);
-      ASSERT_TRUE(m == n || (m == n + 1 && terminated[static_cast<std::size_t>(n)] == 0))
-          << Hex(text) << " cap " << cap;
-      counted.resize(static_cast<std::size_t>(n));
-      terminated.resize(static_cast<std::size_t>(n));
-      ASSERT_EQ(Hex(counted), Hex(terminated)) << Hex(text) << " cap " << cap;
+  const std::uint8_t interesting[] = {0x8E, 0x8F, 0xA0, 0xA1, 0xB0, 0xFE, 0xFF, 0x80, 0x41,
+                                      0x0A, 0x0D, 0x1B, 0x24, 0x28, 0x42, 0x4B, 0x21, 0x7E};
+  for (std::uint32_t cp : {51932u, 2022u}) {
+    for (int trial = 0; trial < 400; ++trial) {
+      Bytes text(1 + rng() % 24);
+      for (std::uint8_t& b : text) {
+        const auto pairByte =
+            static_cast<std::uint8_t>(cp == 2022 ? 0x21 + rng() % 94 : 0xA1 + rng() % 94);
+        b = rng() % 3 ? pairByte : interesting[rng() % std::size(interesting)];
+      }
+      Bytes nul = text;
+      nul.push_back(0);
+      const std::uint32_t stateIn = 1 + rng() % 2;
+      for (std::int32_t cap = 1; cap <= static_cast<std::int32_t>(text.size()) + 1; ++cap) {
+        Units counted(static_cast<std::size_t>(cap)), terminated(static_cast<std::size_t>(cap));
+        std::uint32_t s1 = stateIn, s2 = stateIn;
+        const std::int32_t n =
+            CV_MultiByteToWideChar(cp, 0, text.data(), static_cast<std::int32_t>(text.size()),
+                                   counted.data(), cap, nullptr, &s1);
+        const std::int32_t m =
+            CV_MultiByteToWideChar(cp, 0, nul.data(), -1, terminated.data(), cap, nullptr, &s2);
+        ASSERT_TRUE(m == n || (m == n + 1 && terminated[static_cast<std::size_t>(n)] == 0))
+            << cp << ": " << Hex(text) << " cap " << cap;
+        counted.resize(static_cast<std::size_t>(n));
+        terminated.resize(static_cast<std::size_t>(n));
+        ASSERT_EQ(Hex(counted), Hex(terminated)) << cp << ": " << Hex(text) << " cap " << cap;
+        ASSERT_EQ(s1, s2) << cp << ": " << Hex(text) << " cap " << cap;
+      }
     }
   }
 }
