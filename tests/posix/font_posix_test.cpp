@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,10 +18,10 @@
 namespace corvane {
 namespace {
 
-// The fonts enumerated for a face ("": every face), the callback ending it after stopAfter.
+// The fonts enumerated for a face ("": every face; only the face of a request is read), the
+// callback ending the enumeration after stopAfter fonts.
 std::vector<LogFontA> Enumerate(const char* face, std::size_t stopAfter = 0) {
   LogFontA request{};
-  request.lfCharSet = kDefaultCharSet;
   std::strncpy(request.lfFaceName, face, sizeof request.lfFaceName - 1);
   std::pair<std::vector<LogFontA>, std::size_t> listing{{}, stopAfter};
   const auto collect = [](const LogFontA& font, void* context) {
@@ -32,53 +33,36 @@ std::vector<LogFontA> Enumerate(const char* face, std::size_t stopAfter = 0) {
   return listing.first;
 }
 
-// Whether the face name is terminated and every field before it is 0.
-bool OnlyTheFaceSet(const LogFontA& font) {
-  const LogFontA zero{};
-  return std::memchr(font.lfFaceName, '\0', sizeof font.lfFaceName) != nullptr &&
-         std::memcmp(&font, &zero, offsetof(LogFontA, lfFaceName)) == 0;
-}
-
-// Every family once per character set it covers, only its fields set; a face name restricts
-// the enumeration, ignoring case, to that very family; the callback's 0 ends it.
-TEST(FontconfigFonts, EnumeratesEachFamilyOncePerCharacterSet) {
+// Every family once per character set it covers; a face name restricts the enumeration,
+// ignoring case, to that very family, reported by its own name; the callback's 0 ends it. The
+// stock font is an installed face, in the wanted character set or 0, -11 high, of weight 400,
+// every other field 0 and the face terminated.
+TEST(FontconfigFonts, EnumerationAndStockFont) {
   const std::vector<LogFontA> fonts = Enumerate("");
   ASSERT_GT(fonts.size(), 1u) << "fontconfig lists no font; is fonts-dejavu-core installed?";
   std::set<std::pair<std::string, int>> seen;
-  for (const LogFontA& font : fonts) {
+  for (const LogFontA& font : fonts)
     EXPECT_TRUE(seen.insert({font.lfFaceName, font.lfCharSet}).second) << font.lfFaceName;
-    EXPECT_TRUE(std::set<int>({0, 128, 129, 134, 136}).contains(font.lfCharSet));
-    EXPECT_TRUE(font.lfOutPrecision == 1 || font.lfOutPrecision == 3) << font.lfFaceName;
-    EXPECT_LE(font.lfPitchAndFamily, 1) << font.lfFaceName << ": the pitch bit alone";
-    LogFontA rest = font;
-    rest.lfCharSet = rest.lfOutPrecision = rest.lfPitchAndFamily = 0;
-    EXPECT_TRUE(OnlyTheFaceSet(rest)) << font.lfFaceName;
-  }
   EXPECT_EQ(Enumerate("", 1).size(), 1u);
-
-  const std::vector<LogFontA> mono = Enumerate("DEJAVU sans mono");
-  ASSERT_FALSE(mono.empty());
-  for (const LogFontA& font : mono)
-    EXPECT_STREQ(font.lfFaceName, "DejaVu Sans Mono");
-  EXPECT_EQ(mono[0].lfCharSet, 0) << "Latin coverage, reported first";
-  EXPECT_EQ(mono[0].lfPitchAndFamily, 0) << "fixed pitch";
-  EXPECT_EQ(mono[0].lfOutPrecision, 3) << "scalable";
-  EXPECT_EQ(Enumerate("dejavu sans").at(0).lfPitchAndFamily, 1) << "proportional";
+  // Character set, pitch and precision of the first font: Latin coverage reported first, fixed
+  // pitch (proportional for the other family), scalable.
+  const LogFontA mono = Enumerate("DEJAVU sans mono").at(0);
+  EXPECT_STREQ(mono.lfFaceName, "DejaVu Sans Mono");
+  EXPECT_EQ(std::tie(mono.lfCharSet, mono.lfPitchAndFamily, mono.lfOutPrecision),
+            std::make_tuple(0, 0, 3));
+  EXPECT_EQ(Enumerate("dejavu sans").at(0).lfPitchAndFamily, 1);
   EXPECT_TRUE(Enumerate("DejaVu").empty()) << "a prefix of a family is not that family";
-}
 
-// The stock font: an installed face, in the wanted character set or 0, -11 high, of weight 400.
-TEST(FontconfigFonts, StockFontIsAnInstalledSansSerifFace) {
   LogFontA stock;
   std::memset(&stock, 0x5A, sizeof stock);
   ASSERT_TRUE(platform::DescribeStockInterfaceFont(&stock));
+  ASSERT_NE(std::memchr(stock.lfFaceName, '\0', sizeof stock.lfFaceName), nullptr);
   EXPECT_FALSE(Enumerate(stock.lfFaceName).empty()) << stock.lfFaceName << " is not installed";
-  const std::uint32_t wanted = GetCharSet(platform::AnsiCodePage());
-  EXPECT_TRUE(stock.lfCharSet == wanted || stock.lfCharSet == 0) << int{stock.lfCharSet};
-  EXPECT_EQ(stock.lfHeight, -11);
-  EXPECT_EQ(stock.lfWeight, 400);
+  EXPECT_TRUE(stock.lfCharSet == GetCharSet(platform::AnsiCodePage()) || stock.lfCharSet == 0);
+  EXPECT_EQ(std::tie(stock.lfHeight, stock.lfWeight), std::make_tuple(-11, 400));
   stock.lfHeight = stock.lfWeight = stock.lfCharSet = 0;
-  EXPECT_TRUE(OnlyTheFaceSet(stock)) << "every other field is 0";
+  const LogFontA zero{};
+  EXPECT_EQ(std::memcmp(&stock, &zero, offsetof(LogFontA, lfFaceName)), 0);
 }
 
 }  // namespace

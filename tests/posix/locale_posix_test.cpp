@@ -5,10 +5,12 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "platform/platform.h"
 
@@ -16,89 +18,66 @@ namespace corvane {
 namespace {
 
 using Value = std::optional<std::string>;  // nullopt: the variable is unset
+using Variables = std::array<Value, 3>;    // LC_ALL, LC_CTYPE, LANG
+constexpr const char* kNames[] = {"LC_ALL", "LC_CTYPE", "LANG"};
 
 // Sets the three locale variables for one test and puts the old values back afterwards.
 class LocaleEnvironment : public ::testing::Test {
  protected:
-  static void Set(const Value& lcAll, const Value& lcCtype, const Value& lang) {
-    const Value* values[] = {&lcAll, &lcCtype, &lang};
-    for (std::size_t i = 0; i < 3; ++i)
-      *values[i] ? setenv(kNames[i], (*values[i])->c_str(), 1) : unsetenv(kNames[i]);
+  static void Set(const Variables& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+      values[i] ? setenv(kNames[i], values[i]->c_str(), 1) : unsetenv(kNames[i]);
   }
   void SetUp() override {
-    for (std::size_t i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < saved_.size(); ++i)
       if (getenv(kNames[i]) != nullptr) saved_[i] = getenv(kNames[i]);
   }
-  void TearDown() override { Set(saved_[0], saved_[1], saved_[2]); }
-
- private:
-  static constexpr const char* kNames[] = {"LC_ALL", "LC_CTYPE", "LANG"};
-  Value saved_[3];
+  void TearDown() override { Set(saved_); }
+  Variables saved_;
 };
 
 // A representative of every ANSI code page group, the languages whose identifier depends on the
-// territory or script, and the ways a name can vary.
+// territory or script, the ways a name can vary, and which variable counts.
 TEST_F(LocaleEnvironment, LocaleGivesLanguageIdentifierAndAnsiCodePage) {
-  const struct {
-    const char* name;
-    std::uint16_t language;
-    std::uint32_t ansiCodePage;
-    const char* why;
-  } rows[] = {
-      {"ja_JP.UTF-8", 0x0411, 932, "Japanese"},
-      {"zh_CN.UTF-8", 0x0804, 936, "Chinese, People's Republic"},
-      {"zh_SG.UTF-8", 0x1004, 936, "Chinese, Singapore: simplified script"},
-      {"zh_TW.UTF-8", 0x0404, 950, "Chinese, Taiwan"},
-      {"zh_HK.UTF-8", 0x0C04, 950, "Chinese, Hong Kong: traditional script"},
-      {"ko_KR.UTF-8", 0x0412, 949, "Korean"},
-      {"ru_RU.UTF-8", 0x0419, 1251, "Russian"},
-      {"sr_RS", 0x281A, 1251, "Serbian: glibc's default script is Cyrillic"},
-      {"sr_RS@latin", 0x241A, 1250, "Serbian in Latin script"},
-      {"pl_PL.UTF-8", 0x0415, 1250, "Polish"},
-      {"el_GR.UTF-8", 0x0408, 1253, "Greek"},
-      {"tr_TR.UTF-8", 0x041F, 1254, "Turkish"},
-      {"he_IL.UTF-8", 0x040D, 1255, "Hebrew"},
-      {"ar_SA.UTF-8", 0x0401, 1256, "Arabic"},
-      {"lt_LT.UTF-8", 0x0427, 1257, "Lithuanian"},
-      {"vi_VN", 0x042A, 1258, "Vietnamese"},
-      {"th_TH.UTF-8", 0x041E, 874, "Thai"},
-      {"C", 0x0409, 1252, "the portable locale"},
-      {"", 0x0409, 1252, "no locale at all"},
-      {"ja_JP.eucJP", 0x0411, 932, "the codeset plays no part"},
-      {"JA_jp", 0x0411, 932, "case does not matter"},
-      {"ja-JP", 0x0411, 932, "a '-' separates the territory too"},
-      {"de_BE.UTF-8", 0x0407, 1252, "unknown territory: the language's default"},
-      {"de_DE.ISO-8859-15@euro", 0x0407, 1252, "a modifier that names no script is ignored"},
-      {"ca_ES@valencia", 0x0803, 1252, "a modifier that picks an identifier"},
-      {"xx_YY.UTF-8", 0x1000, 1252, "no Windows identifier: LOCALE_CUSTOM_UNSPECIFIED"},
+  // clang-format off
+  const std::tuple<Value, Value, Value, std::uint16_t, std::uint32_t, const char*> rows[] = {
+      {"zh_CN.UTF-8", {}, {}, 0x0804, 936, "Chinese, People's Republic"},
+      {"zh_SG.UTF-8", {}, {}, 0x1004, 936, "Chinese, Singapore: simplified script"},
+      {"zh_TW.UTF-8", {}, {}, 0x0404, 950, "Chinese, Taiwan"},
+      {"zh_HK.UTF-8", {}, {}, 0x0C04, 950, "Chinese, Hong Kong: traditional script"},
+      {"ko_KR.UTF-8", {}, {}, 0x0412, 949, "Korean"},
+      {"sr_RS", {}, {}, 0x281A, 1251, "Serbian: glibc's default script is Cyrillic"},
+      {"sr_RS@latin", {}, {}, 0x241A, 1250, "Serbian in Latin script"},
+      {"pl_PL.UTF-8", {}, {}, 0x0415, 1250, "Polish"},
+      {"tr_TR.UTF-8", {}, {}, 0x041F, 1254, "Turkish"},
+      {"he_IL.UTF-8", {}, {}, 0x040D, 1255, "Hebrew"},
+      {"ar_SA.UTF-8", {}, {}, 0x0401, 1256, "Arabic"},
+      {"lt_LT.UTF-8", {}, {}, 0x0427, 1257, "Lithuanian"},
+      {"vi_VN", {}, {}, 0x042A, 1258, "Vietnamese"},
+      {"th_TH.UTF-8", {}, {}, 0x041E, 874, "Thai"},
+      {{}, {}, {}, 0x0409, 1252, "no locale at all"},
+      {"JA_jp.eucJP", {}, {}, 0x0411, 932, "case and codeset do not matter"},
+      {"ja-JP", {}, {}, 0x0411, 932, "a '-' separates the territory too"},
+      {"de_BE.UTF-8", {}, {}, 0x0407, 1252, "unknown territory: the language's default"},
+      {"de_DE.ISO-8859-15@euro", {}, {}, 0x0407, 1252, "a modifier naming no script is ignored"},
+      {"ca_ES@valencia", {}, {}, 0x0803, 1252, "a modifier that picks an identifier"},
+      {"xx_YY.UTF-8", {}, {}, 0x1000, 1252, "no Windows identifier: LOCALE_CUSTOM_UNSPECIFIED"},
+      {"ja_JP.UTF-8", "ru_RU.UTF-8", "el_GR.UTF-8", 0x0411, 932, "Japanese; LC_ALL first"},
+      {{}, "ru_RU.UTF-8", "el_GR.UTF-8", 0x0419, 1251, "Russian; then LC_CTYPE"},
+      {"", "ru_RU.UTF-8", "el_GR.UTF-8", 0x0419, 1251, "an empty variable counts as unset"},
+      {{}, "", "el_GR.UTF-8", 0x0408, 1253, "Greek; then LANG"},
+      {"C", "ru_RU.UTF-8", "el_GR.UTF-8", 0x0409, 1252, "the portable locale, not an absence"},
   };
-  for (const auto& row : rows) {
-    Set(row.name, std::nullopt, std::nullopt);
-    EXPECT_EQ(platform::AnsiCodePage(), row.ansiCodePage) << row.name << ": " << row.why;
-    EXPECT_EQ(platform::ThreadLanguage(), row.language) << row.name << ": " << row.why;
-  }
-}
-
-TEST_F(LocaleEnvironment, AnsiCodePageTakesTheFirstNonEmptyOfLcAllLcCtypeLang) {
-  const struct {
-    Value lcAll, lcCtype, lang;
-    std::uint32_t ansiCodePage;
-    const char* why;
-  } rows[] = {
-      {"ja_JP.UTF-8", "ru_RU.UTF-8", "el_GR.UTF-8", 932, "LC_ALL first"},
-      {std::nullopt, "ru_RU.UTF-8", "el_GR.UTF-8", 1251, "then LC_CTYPE"},
-      {"", "ru_RU.UTF-8", "el_GR.UTF-8", 1251, "an empty variable counts as unset"},
-      {std::nullopt, "", "el_GR.UTF-8", 1253, "then LANG"},
-      {"C", "ru_RU.UTF-8", "el_GR.UTF-8", 1252, "C is a locale, not an absence"},
-  };
-  for (const auto& row : rows) {
-    Set(row.lcAll, row.lcCtype, row.lang);
-    EXPECT_EQ(platform::AnsiCodePage(), row.ansiCodePage) << row.why;
+  // clang-format on
+  for (const auto& [lcAll, lcCtype, lang, language, ansiCodePage, why] : rows) {
+    Set({lcAll, lcCtype, lang});
+    EXPECT_EQ(platform::AnsiCodePage(), ansiCodePage) << why;
+    EXPECT_EQ(platform::ThreadLanguage(), language) << why;
   }
 }
 
 TEST_F(LocaleEnvironment, ThreadsOwnLocaleWinsOverTheEnvironment) {
-  Set("ja_JP.UTF-8", std::nullopt, std::nullopt);
+  Set({"ja_JP.UTF-8"});
   const locale_t own = newlocale(LC_ALL_MASK, "C.UTF-8", nullptr);
   ASSERT_NE(own, nullptr);
   const locale_t previous = uselocale(own);

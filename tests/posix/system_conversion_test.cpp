@@ -8,160 +8,126 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/support/hex.h"
 
 namespace corvane {
 namespace {
 
 using platform::MultiByteToWideChar;
 using platform::WideCharToMultiByte;
-using Units = std::vector<Utf16Unit>;
-using Bytes = std::vector<std::uint8_t>;
 
-std::int32_t Size(const auto& v) {
-  return static_cast<std::int32_t>(v.size());
-}
-
-template <typename Text>
-Text Repeated(const Text& piece, int copies) {
-  Text text;
-  for (int i = 0; i < copies; ++i)
-    text.insert(text.end(), piece.begin(), piece.end());
-  return text;
-}
-
-// Converts into a destination of exactly the size that a capacity-0 call asked for, and checks
-// that the two agree; nullopt when the size query fails.
-std::optional<Units> Decode(std::uint32_t cp, const Bytes& src, std::int32_t len) {
+// Each conversion runs three times: the capacity-0 size query, a destination one place short
+// (which must fail whole and write nothing past it), and a destination of exactly the size the
+// query gave. The source is the whole vector, or nul-terminated (length -1); nullopt when the
+// size query fails.
+std::optional<Units> Decode(std::uint32_t cp, const Bytes& src, bool nul = false) {
+  const auto len = nul ? -1 : static_cast<std::int32_t>(src.size());
   const std::int32_t n = MultiByteToWideChar(cp, 0, src.data(), len, nullptr, 0);
   if (n <= 0) return std::nullopt;
-  Units units(static_cast<std::size_t>(n));
+  Units units(static_cast<std::size_t>(n), 0xA5A5);
+  EXPECT_EQ(n > 1 ? MultiByteToWideChar(cp, 0, src.data(), len, units.data(), n - 1) : 0, 0);
+  EXPECT_EQ(units.back(), 0xA5A5) << "written past the destination";
   EXPECT_EQ(MultiByteToWideChar(cp, 0, src.data(), len, units.data(), n), n);
   return units;
 }
 
-std::optional<Bytes> Encode(std::uint32_t cp, const Units& src, std::int32_t len,
+std::optional<Bytes> Encode(std::uint32_t cp, const Units& src, bool nul = false,
                             const char* def = nullptr, std::int32_t* used = nullptr) {
+  const auto len = nul ? -1 : static_cast<std::int32_t>(src.size());
   const std::int32_t n = WideCharToMultiByte(cp, 0, src.data(), len, nullptr, 0, def, nullptr);
   if (n <= 0) return std::nullopt;
-  Bytes bytes(static_cast<std::size_t>(n));
+  Bytes bytes(static_cast<std::size_t>(n), 0xA5);
+  const std::int32_t m = n - 1;  // one byte short; 0 would be a size query
+  EXPECT_EQ(m > 0 ? WideCharToMultiByte(cp, 0, src.data(), len, bytes.data(), m, def, used) : 0, 0);
+  EXPECT_EQ(bytes.back(), 0xA5) << "written past the destination";
   EXPECT_EQ(WideCharToMultiByte(cp, 0, src.data(), len, bytes.data(), n, def, used), n);
   return bytes;
 }
 
-const std::uint32_t kSystemCodePages[] = {437,   850,   874,   932,   936,   949,   950,
-                                          1200,  1201,  1252,  1258,  10007, 10029, 12000,
-                                          20866, 28605, 51932, 54936, 65001};
-// 3 is a request, not a code page; glibc composes 1255's Hebrew into presentation forms, its
-// MACINTOSH differs from Mac OS Roman (10000) at 0xC6 and 0xF0, its ISO-2022-JP lacks Windows'
-// 932 mappings (50220), and its UTF-7 rejects control bytes (65000); the rest are the library's
-// own numbers or none at all.
-const std::uint32_t kNotSystemCodePages[] = {3, 1255, 10000, 50220, 65000, 2022, 88591, 99999};
-
-#if CORVANE_SYSTEM_CONVERSION
-constexpr bool kSystemConverts = true;
-#else
-constexpr bool kSystemConverts = false;  // a build without system conversion converts nothing
+#ifndef CORVANE_SYSTEM_CONVERSION
+#define CORVANE_SYSTEM_CONVERSION 0  // a build without system conversion converts nothing
 #endif
 
 TEST(SystemCodePages, TakesExactlyWhatIconvConvertsFaithfully) {
-  for (const std::uint32_t codePage : kSystemCodePages) {
-    EXPECT_EQ(platform::IsValidCodePage(codePage), kSystemConverts) << codePage;
-    EXPECT_EQ(Decode(codePage, {0x41, 0x42}, 2).has_value(), kSystemConverts) << codePage;
-    EXPECT_EQ(Encode(codePage, {0x41, 0x42}, 2).has_value(), kSystemConverts) << codePage;
-  }
-  for (const std::uint32_t codePage : kNotSystemCodePages) {
-    EXPECT_FALSE(platform::IsValidCodePage(codePage)) << codePage;
-    EXPECT_EQ(Decode(codePage, {0x41, 0x42}, 2), std::nullopt) << codePage;
-    EXPECT_EQ(Encode(codePage, {0x41, 0x42}, 2), std::nullopt) << codePage;
+  // 3 is a request, not a code page; glibc composes 1255's Hebrew into presentation forms, its
+  // MACINTOSH differs from Mac OS Roman (10000) at 0xC6 and 0xF0, its ISO-2022-JP lacks Windows'
+  // 932 mappings (50220), and its UTF-7 rejects control bytes (65000); the rest are the
+  // library's own numbers or none at all.
+  // clang-format off
+  const std::vector<std::uint32_t> taken = {437, 850, 874, 932, 936, 949, 950, 1200, 1201, 1252,
+      1258, 10007, 10029, 12000, 20866, 28605, 51932, 54936, 65001};
+  // clang-format on
+  const std::vector<std::uint32_t> refused = {3, 1255, 10000, 50220, 65000, 2022, 88591, 99999};
+  for (const bool listed : {true, false}) {
+    for (const std::uint32_t codePage : listed ? taken : refused) {
+      const bool converts = listed && CORVANE_SYSTEM_CONVERSION;
+      EXPECT_EQ(platform::IsValidCodePage(codePage), converts) << codePage;
+      EXPECT_EQ(Decode(codePage, {0x41, 0x42}).has_value(), converts) << codePage;
+      EXPECT_EQ(Encode(codePage, {0x41, 0x42}).has_value(), converts) << codePage;
+    }
   }
 }
 
 #if CORVANE_SYSTEM_CONVERSION
 
-enum Way { kDecodes = 1, kEncodes = 2, kBoth = 3 };
+// kNul: length -1; kUsed: the encoding sets the default-used flag.
+enum Way { kDecodes = 1, kEncodes = 2, kBoth = 3, kNul = 4, kUsed = 8 };
 
 // Each round trip tells the iconv charset chosen for its code page from its near relatives; it
 // runs long, through many rounds of the size query's scratch buffer with characters straddling
-// its every boundary. A destination one unit or byte short fails whole and writes nothing past.
+// its every boundary.
 TEST(SystemConversion, ConvertsAsWindowsDoesWithFlagsZero) {
-  const struct {
-    std::uint32_t codePage;
-    Bytes bytes;
-    Units units;
-    Way way;
-    const char* why;
-    const char* defaultChar = nullptr;
-    std::int32_t used = 0;  // the default-used flag the encoding sets
-  } rows[] = {
-      {1252, {0x80, 0xE9}, {0x20AC, 0xE9}, kBoth, "euro sign at 0x80"},
-      {1258, {0xC3, 0x61}, {0x0102, 0x61}, kBoth, "Vietnamese; the held-back letter comes out"},
-      {932, {0x87, 0x40, 0x81, 0x60, 0xB1}, {0x2460, 0xFF5E, 0xFF71}, kBoth, "NEC row 13, ~"},
-      {936, {0xB0, 0xA1, 0x80}, {0x554A, 0x20AC}, kBoth, "GBK with Microsoft's euro sign"},
-      {949, {0xB0, 0xA1, 0x81, 0x41}, {0xAC00, 0xAC02}, kBoth, "a UHC extension syllable"},
-      {950, {0xA3, 0xE1, 0xA1, 0x45}, {0x20AC, 0x2027}, kBoth, "Big5 as Microsoft maps it"},
-      {54936, {0x90, 0x30, 0x81, 0x30}, {0xD800, 0xDC00}, kBoth, "GB18030's four-byte form"},
-      {65001, {0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80}, {0x20AC, 0xD83D, 0xDE00}, kBoth, "UTF-8"},
-      {12000, {0x00, 0x00, 0x01, 0x00}, {0xD800, 0xDC00}, kBoth, "UTF-32LE"},
-      {51932, {0xA1, 0xC1, 0x8E, 0xB1}, {0xFF5E, 0xFF71}, kBoth, "EUC-JP as Windows' 932 has it"},
-      {932, {0x41, 0x82}, {0x41, 0xFFFD}, kDecodes, "lead byte cut off by the end"},
-      {932, {0x82, 0x41}, {0xFFFD, 0x41}, kDecodes, "an ASCII byte after a lead byte is kept"},
-      {932, {0x85, 0x9F, 0x82, 0xA0}, {0xFFFD, 0x3042}, kDecodes, "an unassigned pair is one"},
-      {65001, {0xE3, 0x81, 0x41}, {0xFFFD, 0x41}, kDecodes, "maximal subpart of a cut sequence"},
-      {1200, {0x41, 0x00, 0x42}, {0x41, 0xFFFD}, kDecodes, "an odd byte at the end"},
-      {12000, {0x41, 0, 0, 0, 0, 0, 0x11, 0}, {0x41, 0xFFFD}, kDecodes, "beyond U+10FFFF"},
-      {1252, {0x41, '?'}, {0x41, 0x4E00}, kEncodes, "'?' when no default is given", nullptr, 1},
-      {1252, {0x41, '*'}, {0x41, 0x4E00}, kEncodes, "the caller's default character", "*", 1},
-      {1252, {0x41, 0x42}, {0x41, 0x42}, kEncodes, "given but not needed", "*", 0},
-      {1252, {'*', 0x41}, {0xD83D, 0xDE00, 0x41}, kEncodes, "a pair is one character", "*", 1},
-      {1251, {0x41, 'x'}, {0x41, 0xE9}, kEncodes, "the first character of the default", "xy", 1},
-      {932, {0x81, 0x48}, {0xE9}, kEncodes, "a double-byte default character", "\x81\x48", 1},
-      {65001, {0xEF, 0xBF, 0xBD}, {0xD800}, kEncodes, "UTF-8 writes U+FFFD, no default", "*", 0},
+  // Code page, bytes, units, what is tested, the caller's default character, why.
+  // clang-format off
+  const std::tuple<unsigned, const char*, const char*, int, const char*, const char*> rows[] = {
+      {1258, "C3 80 61", "0102 20AC 0061", kBoth, nullptr, "Vietnamese; a letter held back"},
+      {932, "87 40 81 60 B1", "2460 FF5E FF71", kBoth, nullptr, "NEC row 13, ~"},
+      {936, "B0 A1 80", "554A 20AC", kBoth, nullptr, "GBK with Microsoft's euro sign"},
+      {949, "B0 A1 81 41", "AC00 AC02", kBoth, nullptr, "a UHC extension syllable"},
+      {950, "A3 E1 A1 45", "20AC 2027", kBoth, nullptr, "Big5 as Microsoft maps it"},
+      {54936, "90 30 81 30", "D800 DC00", kBoth, nullptr, "GB18030's four-byte form"},
+      {12000, "00 00 01 00", "D800 DC00", kBoth, nullptr, "UTF-32LE"},
+      {51932, "A1 C1 8E B1", "FF5E FF71", kBoth, nullptr, "EUC-JP as Windows' 932 has it"},
+      {932, "41 82", "0041 FFFD", kDecodes, nullptr, "lead byte cut off by the end"},
+      {932, "82 41", "FFFD 0041", kDecodes, nullptr, "an ASCII byte after a lead byte is kept"},
+      {932, "85 9F 82 A0", "FFFD 3042", kDecodes, nullptr, "an unassigned pair is one"},
+      {1200, "41 00 42", "0041 FFFD", kDecodes, nullptr, "an odd byte at the end"},
+      {1252, "41 E9 00 43", "0041 00E9 0000", kDecodes | kNul, nullptr, "ends at 0, which counts"},
+      {1200, "41 00 00 00 43 00", "0041 0000", kDecodes | kNul, nullptr, "ends at a 0 unit"},
+      {1200, "41 00 00 00", "0041 0000 0043", kEncodes | kNul, nullptr, "a 0 unit: two 0 bytes"},
+      {1252, "41 3F", "0041 4E00", kEncodes | kUsed, nullptr, "'?' when no default is given"},
+      {1252, "2A 41", "D83D DE00 0041", kEncodes | kUsed, "*", "a pair is one character"},
+      {1251, "41 78", "0041 00E9", kEncodes | kUsed, "xy", "the first character of the default"},
+      {932, "81 48", "00E9", kEncodes | kUsed, "\x81\x48", "a double-byte default character"},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::to_string(row.codePage) + ": " + row.why);
-    const int copies = row.way == kBoth ? 3000 : 1;
-    const Bytes bytes = Repeated(row.bytes, copies);
-    const Units units = Repeated(row.units, copies);
-    if (row.way & kDecodes) {
-      EXPECT_EQ(Decode(row.codePage, bytes, Size(bytes)), units);
-      Units out(units.size(), 0xA5A5);
-      EXPECT_EQ(MultiByteToWideChar(row.codePage, 0, bytes.data(), Size(bytes), out.data(),
-                                    Size(out) - 1),
-                0);
-      EXPECT_EQ(out.back(), 0xA5A5) << "written past the destination";
+  // clang-format on
+  for (const auto& [codePage, hexBytes, hexUnits, way, def, why] : rows) {
+    SCOPED_TRACE(std::to_string(codePage) + ": " + why);
+    std::string manyBytes, manyUnits;
+    for (int copy = 0; copy < (way == kBoth ? 3000 : 1); ++copy) {
+      manyBytes.append(hexBytes).append(" ");
+      manyUnits.append(hexUnits).append(" ");
     }
-    if (row.way & kEncodes) {
-      std::int32_t used = -1;
-      EXPECT_EQ(Encode(row.codePage, units, Size(units), row.defaultChar, &used), bytes);
-      EXPECT_EQ(used, row.used);
-      Bytes out(bytes.size(), 0xA5);
-      EXPECT_EQ(WideCharToMultiByte(row.codePage, 0, units.data(), Size(units), out.data(),
-                                    Size(out) - 1, row.defaultChar, nullptr),
-                0);
-      EXPECT_EQ(out.back(), 0xA5) << "written past the destination";
-    }
+    const Bytes bytes = B(manyBytes.c_str());
+    const Units units = U(manyUnits.c_str());
+    // A direction not tested stands in its expected result.
+    EXPECT_EQ(way & kDecodes ? Decode(codePage, bytes, way & kNul) : units, units);
+    std::int32_t used = (way & kUsed) != 0;
+    EXPECT_EQ(way & kEncodes ? Encode(codePage, units, way & kNul, def, &used) : bytes, bytes);
+    EXPECT_EQ(used, (way & kUsed) != 0) << "the default-used flag";
   }
 }
 
-TEST(SystemConversion, MinusOneLengthConvertsAndCountsTheTerminator) {
-  const Units units = {0x41, 0xE9, 0, 0x43};
-  EXPECT_EQ(Decode(1252, {0x41, 0xE9, 0, 0x43}, -1), (Units{0x41, 0xE9, 0}));
-  EXPECT_EQ(Encode(1252, units, -1), (Bytes{0x41, 0xE9, 0}));
-  // UTF-16 text ends at its first 0 unit, not at the first 0 byte.
-  EXPECT_EQ(Decode(1200, {0x41, 0, 0xE9, 0, 0, 0, 0x43, 0}, -1), (Units{0x41, 0xE9, 0}));
-  EXPECT_EQ(Encode(1200, units, -1), (Bytes{0x41, 0, 0xE9, 0, 0, 0}));
-}
-
 TEST(SystemConversion, CodePageZeroIsTheAnsiCodePage) {
-  const char* saved = getenv("LC_ALL");
-  const std::string previous = saved != nullptr ? saved : "";
+  const std::string previous = getenv("LC_ALL") != nullptr ? getenv("LC_ALL") : "";
   setenv("LC_ALL", "ja_JP.UTF-8", 1);
-  EXPECT_EQ(Decode(0, {0x82, 0xA0}, 2), (Units{0x3042}));
+  EXPECT_EQ(Decode(0, {0x82, 0xA0}), (Units{0x3042}));
   setenv("LC_ALL", "C", 1);
-  EXPECT_EQ(Decode(0, {0x82, 0xA0}, 2), (Units{0x201A, 0x00A0}));
+  EXPECT_EQ(Decode(0, {0x82, 0xA0}), (Units{0x201A, 0x00A0}));
   setenv("LC_ALL", previous.c_str(), 1);  // an empty LC_ALL counts as unset
 }
 

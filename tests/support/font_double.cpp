@@ -1,96 +1,82 @@
 #include "tests/support/font_double.h"
 
-#include <cstring>
+#include <algorithm>
 #include <mutex>
+#include <string_view>
 #include <utility>
 
-namespace corvane::font_double {
+namespace corvane {
 namespace {
 
+// What the tests set and what the library asked, behind one lock.
+struct State {
+  std::vector<LogFontA> fonts, enumerations;  // the installed fonts; the requests made
+  std::optional<LogFontA> stock;
+  int stockFailures = 0, stockCalls = 0;
+};
 std::mutex g_mutex;
-std::vector<LogFontA> g_fonts;
-std::optional<LogFontA> g_stock;
-int g_stockFailures = 0;
-int g_stockCalls = 0;
-std::vector<LogFontA> g_enumerations;
+State g_state;
 
-// Kept apart from the library's own name comparison so that the double does not lean on code
-// under test.
-bool SameFace(const char* a, const char* b) {
-  const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-  for (; *a != '\0' && fold(*a) == fold(*b); ++a, ++b) {
-  }
-  return fold(*a) == fold(*b);
+// Whether an enumeration for the request's face (empty: every face) lists this face, compared
+// ignoring ASCII case as GDI compares face names; kept apart from the library's own name
+// comparison so that the double does not lean on code under test.
+bool FaceMatches(std::string_view request, std::string_view face) {
+  const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return request.empty() || std::ranges::equal(request, face, {}, fold, fold);
 }
 
 }  // namespace
 
-void Reset() {
+void font_double::Reset() {
   std::lock_guard<std::mutex> lock(g_mutex);
-  g_fonts.clear();
-  g_stock.reset();
-  g_stockFailures = g_stockCalls = 0;
-  g_enumerations.clear();
+  g_state = State{};
 }
 
-void SetFonts(std::vector<LogFontA> fonts) {
+void font_double::SetFonts(std::vector<LogFontA> fonts) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  g_fonts = std::move(fonts);
+  g_state.fonts = std::move(fonts);
 }
 
-void SetStockFont(std::optional<LogFontA> font, int failures) {
+void font_double::SetStockFont(std::optional<LogFontA> font, int failures) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  g_stock = font;
-  g_stockFailures = failures;
+  g_state.stock = font;
+  g_state.stockFailures = failures;
 }
 
-std::vector<LogFontA> TakeEnumerations() {
+std::vector<LogFontA> font_double::TakeEnumerations() {
   std::lock_guard<std::mutex> lock(g_mutex);
-  return std::exchange(g_enumerations, {});
+  return std::exchange(g_state.enumerations, {});
 }
 
-int TakeStockFontCalls() {
+int font_double::TakeStockFontCalls() {
   std::lock_guard<std::mutex> lock(g_mutex);
-  return std::exchange(g_stockCalls, 0);
+  return std::exchange(g_state.stockCalls, 0);
 }
 
-LogFontA MakeFont(const char* face, std::uint8_t charSet, std::uint8_t pitchAndFamily,
-                  std::uint8_t outPrecision) {
-  LogFontA font;
-  std::memset(&font, 0, sizeof font);
-  std::strncpy(font.lfFaceName, face, sizeof font.lfFaceName - 1);
+LogFontA font_double::MakeFont(const char* face, std::uint8_t charSet, std::uint8_t pitchAndFamily,
+                               std::uint8_t outPrecision) {
+  LogFontA font{};
+  std::string_view(face).copy(font.lfFaceName, sizeof font.lfFaceName - 1);
   font.lfCharSet = charSet;
   font.lfPitchAndFamily = pitchAndFamily;
   font.lfOutPrecision = outPrecision;
   return font;
 }
 
-}  // namespace corvane::font_double
-
-namespace corvane::platform {
-
-void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context) {
-  std::vector<LogFontA> fonts;
-  {
-    std::lock_guard<std::mutex> lock(font_double::g_mutex);
-    fonts = font_double::g_fonts;
-    font_double::g_enumerations.push_back(request);
-  }
-  // The callback runs outside the lock, as it would outside the system's.
-  for (const LogFontA& font : fonts) {
-    const bool named = request.lfFaceName[0] != '\0';
-    if (named && !font_double::SameFace(request.lfFaceName, font.lfFaceName)) continue;
-    if (proc(font, context) == 0) break;
-  }
+void platform::EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context) {
+  // The library's acceptance callback never calls back into the platform, so the lock may be
+  // held while it runs.
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_state.enumerations.push_back(request);
+  for (const LogFontA& font : g_state.fonts)
+    if (FaceMatches(request.lfFaceName, font.lfFaceName) && proc(font, context) == 0) break;
 }
 
-bool DescribeStockInterfaceFont(LogFontA* out) {
-  std::lock_guard<std::mutex> lock(font_double::g_mutex);
-  if (font_double::g_stockCalls++ < font_double::g_stockFailures || !font_double::g_stock) {
-    return false;
-  }
-  *out = *font_double::g_stock;
+bool platform::DescribeStockInterfaceFont(LogFontA* out) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (g_state.stockCalls++ < g_state.stockFailures || !g_state.stock) return false;
+  *out = *g_state.stock;
   return true;
 }
 
-}  // namespace corvane::platform
+}  // namespace corvane
