@@ -66,34 +66,6 @@ TEST_F(Registry, RecordsPointAtTablesOfTheirKind) {
   }
 }
 
-TEST_F(Registry, DoubleByteCountsAndSizes) {
-  BuildWithSystem({});
-  struct Row {
-    std::uint32_t id, fwdRows, fwdRowsSize, fwdValuesSize, revRows, revRowsSize, revValuesSize;
-  };
-  const Row rows[] = {
-      {932, 88, 528, 13758, 4122, 24732, 13754},   {936, 86, 516, 14890, 3631, 21786, 14888},
-      {949, 270, 1620, 34092, 3386, 20316, 34092}, {950, 181, 1086, 27406, 3820, 22920, 27406},
-      {51932, 86, 516, 13758, 4123, 24740, 13758}, {2022, 86, 516, 13758, 4124, 24746, 13760},
-  };
-  for (const Row& r : rows) {
-    const CodePageRecord& rec = *FindCodePageRecord(r.id);
-    const Row got{r.id,
-                  rec.forwardRangeCount,
-                  rec.forwardRangesSize,
-                  rec.forwardValuesSize,
-                  rec.reverseRangeCount,
-                  rec.reverseRangesSize,
-                  rec.reverseValuesSize};
-    EXPECT_EQ(std::memcmp(&got, &r, sizeof r), 0) << r.id;
-  }
-  // 51932 and 2022 carry a leading size word in front of each reverse array.
-  EXPECT_EQ(FindCodePageRecord(51932)->reverseRanges[0], 24738);
-  EXPECT_EQ(FindCodePageRecord(51932)->reverseValues[0], 13756);
-  EXPECT_EQ(FindCodePageRecord(2022)->reverseRanges[0], 24744);
-  EXPECT_EQ(FindCodePageRecord(2022)->reverseValues[0], 13758);
-}
-
 TEST_F(Registry, ProvidersFollowTheSystemExceptOurOwnCodecs) {
   struct Case {
     std::initializer_list<std::uint32_t> system;

@@ -17,15 +17,4 @@ TEST(IsValidCodePage, RegisteredNumbersOnEverySystem) {
   }
 }
 
-TEST(JapaneseAutoDetect, ThroughTheSharedLibrary) {
-  const uint8_t iso[] = {'a', 0x1B, '$', 'B', 0};
-  const uint8_t sjis[] = {0x82, 0xA0, 0};
-  const uint8_t euc[] = {0xA4, 0xA2, 0};
-  uint32_t confident = 0;
-  EXPECT_EQ(CV_JapaneseAutoDetect(iso, -1, &confident), 2022u);
-  EXPECT_EQ(confident, 1u);
-  EXPECT_EQ(CV_JapaneseAutoDetect(sjis, -1, &confident), 932u);
-  EXPECT_EQ(CV_JapaneseAutoDetect(euc, -1, &confident), 51932u);
-}
-
 }  // namespace
