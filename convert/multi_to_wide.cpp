@@ -6,7 +6,7 @@
 
 #include "codepages/dbcs_lookup.h"
 #include "codepages/registry.h"
-#include "convert/direct_japanese_decode.h"
+#include "convert/direct_japanese.h"
 #include "convert/measure.h"
 #include "convert/prepare.h"
 #include "convert/table_decode.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "convert/direct_japanese.h"
 #include "convert/prepare.h"
 #include "convert/table_encode.h"
 #include "frame/code_page_resolution.h"
@@ -12,6 +13,9 @@
 #include "quillon/quillon.h"
 
 namespace corvane {
+namespace {
+constexpr std::uint32_t kEucJp = 51932;
+}  // namespace
 
 std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const Utf16Unit* src,
                              std::int32_t srcLen, std::uint8_t* dst, std::int32_t dstCap,
@@ -46,6 +50,23 @@ std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const 
     dst = scratch.get();
   }
 
+  // EUC-JP on our own tables with room for two bytes per unit goes straight from UTF-16 as far
+  // as it can; the rest follows the ordinary road from that character boundary.
+  std::int32_t written = 0;
+  if (requested == kEucJp && record != nullptr && record->provider != ProviderSystem) {
+    const DbcsDirectIndex* index = FindDbcsReverseIndex(*record);
+    const std::int64_t units = srcLen == -1 ? std::int64_t{quillon::w_strlen(src)} + 1 : srcLen;
+    if (index != nullptr && std::int64_t{dstCap} - 1 >= 2 * units) {
+      const auto n = static_cast<std::int32_t>(units);  // counted: a terminator is a 0 unit
+      const std::int32_t taken = EncodeEucJpRun(*index, src, n, dst, written);
+      if (taken == n) return written;
+      src += taken;
+      srcLen = n - taken;
+      dst += written;
+      dstCap -= written;
+    }
+  }
+
   if (record == nullptr || record->provider == ProviderSystem) {
     result = platform::WideCharToMultiByte(codePage, flags, src, srcLen, dst, dstCap, defaultChar,
                                            defaultUsed);
@@ -60,7 +81,7 @@ std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const 
     result = PostConvertFromSjis(932, requested, sjis.get(), static_cast<std::int32_t>(count), dst,
                                  dstCap);
   }
-  return result;
+  return written + result;
 }
 
 }  // namespace corvane

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <random>
 
 #include "corvane.h"
 #include "tests/support/conversion_fixture.h"
@@ -160,6 +161,45 @@ TEST_F(WideToMulti, MeasureEqualsConversion) {
               << cp;
         }
       }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// EUC-JP with room for two bytes per unit goes straight from UTF-16; with less room it goes
+// through Shift_JIS text and the transcoder. Both must write the same bytes.
+TEST_F(WideToMulti, DirectEucJpRoadAgreesWithTheTranscoder) {
+  std::mt19937 rng(51932);
+  for (int trial = 0; trial < 500; ++trial) {
+    Units text(1 + rng() % 20);
+    for (std::uint16_t& u : text) {
+      const std::uint16_t kinds[] = {static_cast<std::uint16_t>(0x20 + rng() % 0x60),
+                                     static_cast<std::uint16_t>(0x3041 + rng() % 0x50),
+                                     static_cast<std::uint16_t>(0x4E00 + rng() % 0x5000),
+                                     static_cast<std::uint16_t>(rng() % 0x10000),
+                                     0x0181,
+                                     0xFF71};
+      u = kinds[rng() % std::size(kinds)];
+    }
+    const auto n = static_cast<std::int32_t>(text.size());
+    for (std::int32_t len : {n, -1}) {
+      Units src = text;
+      src.push_back(0);
+      Bytes roomy(2 * text.size() + 8);
+      const std::int32_t r1 =
+          CV_WideCharToMultiByte(51932, 0, src.data(), len, roomy.data(),
+                                 static_cast<std::int32_t>(roomy.size()), nullptr, nullptr);
+      Bytes tight(static_cast<std::size_t>(r1) + 1);
+      const std::int32_t r2 =
+          CV_WideCharToMultiByte(51932, 0, src.data(), len, tight.data(), r1 + 1, nullptr, nullptr);
+      roomy.resize(static_cast<std::size_t>(r1));
+      tight.resize(static_cast<std::size_t>(std::max(r2, 0)));
+      ASSERT_EQ(Hex(roomy), Hex(tight)) << Hex(text) << " length " << len;
     }
   }
 }

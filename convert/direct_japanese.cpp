@@ -1,4 +1,4 @@
-#include "convert/direct_japanese_decode.h"
+#include "convert/direct_japanese.h"
 
 #include <cstddef>
 
@@ -73,6 +73,37 @@ std::int32_t DecodeIso2022JpRun(const DbcsDirectIndex& sjis, const std::uint8_t*
       if (b >= 0x80) break;  // could be a Shift_JIS lead byte
       dst[w++] = static_cast<Utf16Unit>(b != 0 ? b : 0x003Fu);
       i += 1;
+    }
+  }
+  written = w;
+  return i;
+}
+
+std::int32_t EncodeEucJpRun(const DbcsDirectIndex& sjis, const Utf16Unit* src, std::int32_t n,
+                            std::uint8_t* dst, std::int32_t& written) {
+  const std::uint8_t* const blockOf = sjis.blockOf;
+  const std::uint16_t* const values = sjis.values;
+  std::int32_t i = 0;
+  std::int32_t w = written;
+  for (; i < n; ++i) {
+    const unsigned unit = src[i];
+    // unit >> 8 < 256 and blockOf's entries are below the block count: inside values.
+    const unsigned code = values[std::size_t{blockOf[unit >> 8]} * 256 + (unit & 0xFFu)];
+    if (code > 0xFF) {
+      const auto lead = static_cast<std::uint8_t>(code >> 8);
+      const auto trail = static_cast<std::uint8_t>(code);
+      if (!InRange(trail, 0x40, 0xFC)) break;  // the transcoder would not take it as a pair
+      std::uint8_t row = 0;
+      std::uint8_t cell = 0;
+      SjisPairToJis(lead, trail, row, cell);
+      dst[w] = static_cast<std::uint8_t>(row + 0x80);
+      dst[w + 1] = static_cast<std::uint8_t>(cell + 0x80);
+      w += 2;
+    } else {
+      // A found one-byte code, or on a miss the unit's low byte, as the table road writes it.
+      const auto byte = static_cast<std::uint8_t>(code != 0 ? code : unit & 0xFFu);
+      if (IsDbcsLeadByte(byte, 932) != 0) break;
+      dst[w++] = byte;
     }
   }
   written = w;
