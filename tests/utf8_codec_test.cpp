@@ -4,20 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <numeric>
+#include <tuple>
+#include <utility>
 
 #include "tests/support/utf8_outcome.h"
 
 namespace corvane {
 namespace {
 
-using utf8_outcome::kUntouchedByte;
 using utf8_outcome::kUntouchedConsumed;
-using utf8_outcome::kUntouchedUnit;
+using utf8_outcome::Outcome;
+using utf8_outcome::Untouched;
 
-constexpr std::int32_t kNul = -1;
+constexpr int kNul = -1;
 
+const char* const kNullSource = "Utf8ToUcs2: Input UTF-8 pointer is null";
 const char* const kIncomplete2 = "Utf8ToUcs2: Incomplete 2-byte UTF-8 sequence";
 const char* const kInvalid2 = "Utf8ToUcs2: Invalid continuation byte in 2-byte sequence";
 const char* const kIncomplete3 = "Utf8ToUcs2: Incomplete 3-byte UTF-8 sequence";
@@ -26,206 +28,117 @@ const char* const kIncomplete4 = "Utf8ToUcs2: Incomplete 4-byte UTF-8 sequence";
 const char* const kInvalid4 = "Utf8ToUcs2: Invalid continuation bytes in 4-byte sequence";
 const char* const kInvalidLead = "Utf8ToUcs2: Invalid UTF-8 leading byte";
 
-struct Decoder {
-  const char* name;
-  utf8_outcome::DecodeFn fn;
-};
-const Decoder kDecoders[] = {{"Utf8ToUcs2", Utf8ToUcs2}, {"Utf8ToUcs2Scalar", Utf8ToUcs2Scalar}};
+const std::pair<const char*, decltype(&Utf8ToUcs2)> kDecoders[] = {
+    {"Utf8ToUcs2", Utf8ToUcs2}, {"Utf8ToUcs2Scalar", Utf8ToUcs2Scalar}};
+const std::pair<const char*, decltype(&Ucs2ToUtf8)> kEncoders[] = {
+    {"Ucs2ToUtf8", Ucs2ToUtf8}, {"Ucs2ToUtf8Scalar", Ucs2ToUtf8Scalar}};
 
-struct Encoder {
-  const char* name;
-  utf8_outcome::EncodeFn fn;
+// Source bytes (in nul mode the terminator is part of them; null: a null pointer), source length,
+// destination size, result, what the destination must start with (the rest untouched), consumed
+// count, diagnostic, and why.
+// clang-format off
+const std::tuple<const char*, int, int, int, const char*, int, const char*, const char*> kDecodeRows[] = {
+    {"00", kNul, 4, 1, "0000", 0, nullptr, "empty string: only the terminator"},
+    {"41 00 42", 3, 8, 4, "0041 0000 0042 0000", 3, nullptr, "a counted 0 is a character"},
+    {"41 00 42", kNul, 8, 2, "0041 0000", 1, nullptr, "nul mode ends at the 0"},
+    {"C3 A9 E2 82 AC F0 9F 98 80", 9, 8, 5, "00E9 20AC D83D DE00 0000", 9, nullptr, "each form"},
+    {"C0 80 E0 80 80", 5, 8, 3, "0000 0000 0000", 5, nullptr, "overlong forms are not refused"},
+    {"ED A0 80", 3, 8, 2, "D800 0000", 3, nullptr, "an encoded surrogate yields it"},
+    {"F7 BF BF BF", 4, 8, 3, "DFBF DFFF 0000", 4, nullptr, "past U+10FFFF: plain arithmetic"},
+    {"F0 80 80 80", 4, 8, 3, "D7C0 DC00 0000", 4, nullptr, "overlong pair: signed arithmetic"},
+    {nullptr, kNul, 4, -1, "", kUntouchedConsumed, kNullSource, "null source: nothing written"},
+    {"C3 00", kNul, 4, 1, "0000", 0, kIncomplete2, "nul mode: terminator inside the form"},
+    {"C3 00", 2, 4, 1, "0000", 0, kInvalid2, "counted: the 0 is no continuation"},
+    {"41 C3", 2, 4, 2, "0041 0000", 1, kIncomplete2, "counted: lead at the end"},
+    {"E2 41", 2, 4, 1, "0000", 0, kIncomplete3, "completeness is tested before continuation"},
+    {"E2 41 00", kNul, 4, 1, "0000", 0, kIncomplete3, "a 0 anywhere in the form"},
+    {"E2 82 C3", 3, 4, 1, "0000", 0, kInvalid3, "last continuation bad"},
+    {"F0 9F 98", 3, 4, 1, "0000", 0, kIncomplete4, "four-byte form cut by the count"},
+    {"F0 9F 98 00", kNul, 4, 1, "0000", 0, kIncomplete4, "four-byte form cut by a 0"},
+    {"F0 9F 41 80", 4, 4, 1, "0000", 0, kInvalid4, "a middle continuation bad"},
+    {"61 80 62", 3, 8, 2, "0061 0000", 1, kInvalidLead, "stray continuation byte"},
+    {"F8 88 80 80 80", 5, 4, 1, "0000", 0, kInvalidLead, "no five-byte forms"},
+    {"41 42", -5, 4, 1, "0000", 0, nullptr, "negative count other than -1: empty"},
+    {"41 00", kNul, 1, 2, "0000", 1, nullptr, "size 1: only the terminator fits"},
+    {"C3 A9 41", 3, 0, 3, "", 3, nullptr, "size 0: counts, stores nothing"},
+    {"C3 A9 41", 3, -2, 3, "", 3, nullptr, "negative size: counts, stores nothing"},
+    {"61 62 63 64 00", kNul, 3, 5, "0061 0062 0000", 4, nullptr, "cut; counting goes on"},
+    {"61 F0 9F 98 80 62", 6, 3, 5, "0061 0000", 6, nullptr, "a pair not stored in half, nor after"},
+    {"F0 9F 98 80", 4, 3, 3, "D83D DE00 0000", 4, nullptr, "a pair that fits exactly"},
+    {"61 62 63 80", 4, 2, 4, "0061 0000", 3, kInvalidLead, "a full buffer still checks"},
 };
-const Encoder kEncoders[] = {{"Ucs2ToUtf8", Ucs2ToUtf8}, {"Ucs2ToUtf8Scalar", Ucs2ToUtf8Scalar}};
-
-struct DecodeRow {
-  std::vector<std::uint8_t> src;  // in nul mode the terminator is part of it
-  std::int32_t srcLen;
-  std::int32_t dstSize;
-  std::int32_t result;
-  std::vector<Utf16Unit> stored;  // the terminated text the destination must start with
-  std::int32_t consumed;
-  const char* trace;  // null: no diagnostic
-  const char* why;
-};
+// clang-format on
 
 TEST(Utf8ToUcs2, Rules) {
-  const DecodeRow rows[] = {
-      {{0x00}, kNul, 4, 1, {0}, 0, nullptr, "empty string: only the terminator"},
-      {{0x41, 0x00, 0x42}, 3, 8, 4, {0x41, 0, 0x42, 0}, 3, nullptr, "a counted 0 is a character"},
-      {{0x41, 0x00, 0x42}, kNul, 8, 2, {0x41, 0}, 1, nullptr, "nul mode ends at the 0"},
-      {{0xF0, 0x9F, 0x98, 0x80}, 4, 8, 3, {0xD83D, 0xDE00, 0}, 4, nullptr, "pair: two units"},
-      {{0xE2, 0x82, 0xAC}, 3, 8, 2, {0x20AC, 0}, 3, nullptr, "three-byte form"},
-      {{0xC3, 0xA9}, 2, 8, 2, {0x00E9, 0}, 2, nullptr, "two-byte form"},
-      {{0xC0, 0x80}, 2, 8, 2, {0x0000, 0}, 2, nullptr, "overlong 0 is not refused"},
-      {{0xE0, 0x80, 0x80}, 3, 8, 2, {0x0000, 0}, 3, nullptr, "overlong three-byte 0"},
-      {{0xED, 0xA0, 0x80}, 3, 8, 2, {0xD800, 0}, 3, nullptr, "encoded surrogate yields it"},
-      {{0xF7, 0xBF, 0xBF, 0xBF}, 4, 8, 3, {0xDFBF, 0xDFFF, 0}, 4, nullptr, "past U+10FFFF"},
-      {{0xF0, 0x80, 0x80, 0x80}, 4, 8, 3, {0xD7C0, 0xDC00, 0}, 4, nullptr, "overlong pair, signed"},
-      {{0xC3, 0x00}, kNul, 4, 1, {0}, 0, kIncomplete2, "nul mode: terminator inside the form"},
-      {{0xC3, 0x00}, 2, 4, 1, {0}, 0, kInvalid2, "counted: the 0 is no continuation"},
-      {{0x41, 0xC3}, 2, 4, 2, {0x41, 0}, 1, kIncomplete2, "counted: lead at the end"},
-      {{0xC3, 0x41}, 2, 4, 1, {0}, 0, kInvalid2, "ASCII after a two-byte lead"},
-      {{0xE2, 0x82}, 2, 4, 1, {0}, 0, kIncomplete3, "three-byte form cut by the count"},
-      {{0xE2, 0x41}, 2, 4, 1, {0}, 0, kIncomplete3, "completeness is tested before continuation"},
-      {{0xE2, 0x00}, kNul, 4, 1, {0}, 0, kIncomplete3, "terminator right after the lead"},
-      {{0xE2, 0x41, 0x00}, kNul, 4, 1, {0}, 0, kIncomplete3, "a 0 anywhere in the form"},
-      {{0xE2, 0x41, 0x82}, 3, 4, 1, {0}, 0, kInvalid3, "first continuation bad"},
-      {{0xE2, 0x82, 0xC3}, 3, 4, 1, {0}, 0, kInvalid3, "second continuation bad"},
-      {{0xF0, 0x9F, 0x98}, 3, 4, 1, {0}, 0, kIncomplete4, "four-byte form cut by the count"},
-      {{0xF0, 0x9F, 0x98, 0x00}, kNul, 4, 1, {0}, 0, kIncomplete4, "four-byte form cut by a 0"},
-      {{0xF0, 0x9F, 0x41, 0x80}, 4, 4, 1, {0}, 0, kInvalid4, "third byte no continuation"},
-      {{0xF0, 0x9F, 0x98, 0xC0}, 4, 4, 1, {0}, 0, kInvalid4, "last byte no continuation"},
-      {{0x61, 0x80, 0x62}, 3, 8, 2, {0x61, 0}, 1, kInvalidLead, "stray continuation byte"},
-      {{0xBF}, 1, 4, 1, {0}, 0, kInvalidLead, "last continuation value"},
-      {{0xF8, 0x88, 0x80, 0x80, 0x80}, 5, 4, 1, {0}, 0, kInvalidLead, "no five-byte forms"},
-      {{0x41, 0xFF}, kNul, 4, 2, {0x41, 0}, 1, kInvalidLead, "0xFF is never a lead"},
-      {{0x41, 0x42}, -5, 4, 1, {0}, 0, nullptr, "negative count other than -1: empty"},
-      {{0x41, 0x00}, kNul, 1, 2, {0}, 1, nullptr, "size 1: only the terminator fits"},
-      {{'a', 'b', 'c', 'd', 0}, kNul, 3, 5, {'a', 'b', 0}, 4, nullptr, "cut; counting goes on"},
-      {{'a', 0xF0, 0x9F, 0x98, 0x80}, 5, 3, 4, {'a', 0}, 5, nullptr, "pair not stored in half"},
-      {{'a', 0xF0, 0x9F, 0x98, 0x80, 'b'}, 6, 3, 5, {'a', 0}, 6, nullptr, "nothing after a miss"},
-      {{0xF0, 0x9F, 0x98, 0x80}, 4, 3, 3, {0xD83D, 0xDE00, 0}, 4, nullptr, "pair fits exactly"},
-      {{'a', 'b', 'c', 0x80}, 4, 2, 4, {'a', 0}, 3, kInvalidLead, "full buffer still checks"},
-      {{'a', 'b'}, 2, 2, 3, {'a', 0}, 2, nullptr, "counted: a result above size means cut"},
-  };
-  for (const Decoder& d : kDecoders) {
-    for (const DecodeRow& r : rows) {
-      std::vector<Utf16Unit> expected(static_cast<std::size_t>(r.dstSize), kUntouchedUnit);
-      std::copy(r.stored.begin(), r.stored.end(), expected.begin());
-      const auto got = utf8_outcome::Decode(d.fn, r.src, r.srcLen, r.dstSize);
-      const utf8_outcome::Outcome<Utf16Unit> want{
-          r.result, r.consumed, expected,
-          r.trace ? std::vector<std::string>{r.trace} : std::vector<std::string>{}};
-      EXPECT_EQ(got, want) << d.name << ": " << r.why;
-
-      // Counting (null destination, then size 0) gives the same count and consumed count and
-      // the same diagnostic, and touches nothing.
-      const auto counted = utf8_outcome::Decode(d.fn, r.src, r.srcLen, 0, false);
-      EXPECT_EQ(counted, (utf8_outcome::Outcome<Utf16Unit>{r.result, r.consumed, {}, want.traces}))
-          << d.name << " counting: " << r.why;
+  for (const auto& [name, decode] : kDecoders) {
+    for (const auto& [hex, srcLen, dstSize, result, stored, consumed, trace, why] : kDecodeRows) {
+      const Bytes src = B(hex != nullptr ? hex : "");
+      const Bytes* source = hex != nullptr ? &src : nullptr;
+      Outcome<Utf16Unit> want{result, consumed, Untouched<Utf16Unit>(dstSize), {}};
+      std::ranges::copy(U(stored), want.dst.begin());
+      if (trace != nullptr) want.traces = {trace};
+      EXPECT_EQ(utf8_outcome::Run(decode, source, srcLen, dstSize), want) << name << ": " << why;
+      // A null destination counts alike and touches nothing.
+      want.dst = Untouched<Utf16Unit>(dstSize);
+      EXPECT_EQ(utf8_outcome::Run(decode, source, srcLen, dstSize, false), want)
+          << name << " counting: " << why;
     }
   }
 }
 
-TEST(Utf8ToUcs2, NullSourceTouchesNothing) {
-  for (const Decoder& d : kDecoders) {
-    std::vector<Utf16Unit> dst(4, kUntouchedUnit);
-    std::int32_t consumed = kUntouchedConsumed;
-    trace_capture::Take();
-    EXPECT_EQ(d.fn(nullptr, kNul, dst.data(), 4, &consumed), -1) << d.name;
-    EXPECT_EQ(trace_capture::Take(),
-              std::vector<std::string>{"Utf8ToUcs2: Input UTF-8 pointer is null"});
-    EXPECT_EQ(consumed, kUntouchedConsumed) << d.name;
-    EXPECT_EQ(dst, std::vector<Utf16Unit>(4, kUntouchedUnit)) << d.name;
-  }
-}
-
-TEST(Utf8ToUcs2, SizeZeroOrNegativeWithADestinationStoresNothing) {
-  const std::vector<std::uint8_t> src{'a', 'b', 0xC3, 0xA9};
-  for (const Decoder& d : kDecoders) {
-    for (std::int32_t size : {0, -1, -40}) {
-      Utf16Unit dst[2] = {kUntouchedUnit, kUntouchedUnit};
-      std::int32_t consumed = 0;
-      EXPECT_EQ(d.fn(src.data(), 4, dst, size, &consumed), 4) << d.name << " size " << size;
-      EXPECT_EQ(consumed, 4);
-      EXPECT_EQ(dst[0], kUntouchedUnit) << d.name << " size " << size;
-    }
-  }
-}
-
-struct EncodeRow {
-  std::vector<Utf16Unit> src;  // in nul mode the terminator is part of it
-  std::int32_t srcLen;
-  std::int32_t dstSize;
-  std::int32_t result;
-  std::vector<std::uint8_t> stored;  // what the destination must start with
-  const char* why;
+// Source units (in nul mode the terminator is part of them), source length, destination size,
+// result, what the destination must start with (the rest untouched), and why.
+// clang-format off
+const std::tuple<const char*, int, int, int, const char*, const char*> kEncodeRows[] = {
+    {"00E9 20AC", 2, 8, 5, "C3 A9 E2 82 AC", "two- and three-byte forms"},
+    {"D83D DE00", 2, 8, 6, "ED A0 BD ED B8 80", "a pair: two three-byte forms"},
+    {"0041 0000 0042", 3, 8, 3, "41 00 42", "a counted 0 is encoded"},
+    {"0041 0000", kNul, 0, 2, "", "nul mode counts the terminator"},
+    {"0041", 1, 0, 1, "", "counted mode does not"},
+    {"0061 0062 0063 0000", kNul, 3, 3, "61 62 00", "full: terminator over the last byte"},
+    {"0061 0062 0063 0000", kNul, 4, 4, "61 62 63 00", "exact fit with terminator"},
+    {"0061 0062 0063", 3, 10, 3, "61 62 63", "counted: no terminator written"},
+    {"0061 20AC 0000", kNul, 3, 2, "61 00", "a form that does not fit is left out"},
+    {"0061 00E9 0062", 3, 2, 1, "61", "left out in counted mode too; encoding ends there"},
+    {"0061 20AC 0000", kNul, 4, 4, "61 E2 82 00", "exact fill: the form cut by the 0"},
+    {"20AC 0000", kNul, 2, 1, "00", "nothing fits: just the terminator"},
+    {"0061 0062", -3, 4, 0, "", "negative count other than -1: empty"},
+    {"0061 0062 0000", kNul, -2, 0, "", "negative size: nothing written"},
 };
+// clang-format on
 
 TEST(Ucs2ToUtf8, Rules) {
-  const EncodeRow rows[] = {
-      {{0x00E9}, 1, 8, 2, {0xC3, 0xA9}, "two-byte form"},
-      {{0x20AC}, 1, 8, 3, {0xE2, 0x82, 0xAC}, "three-byte form"},
-      {{0x007F}, 1, 8, 1, {0x7F}, "last one-byte unit"},
-      {{0x0080}, 1, 8, 2, {0xC2, 0x80}, "first two-byte unit"},
-      {{0x07FF}, 1, 8, 2, {0xDF, 0xBF}, "last two-byte unit"},
-      {{0x0800}, 1, 8, 3, {0xE0, 0xA0, 0x80}, "first three-byte unit"},
-      {{0xFFFF}, 1, 8, 3, {0xEF, 0xBF, 0xBF}, "last unit"},
-      {{0xD83D, 0xDE00}, 2, 8, 6, {0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80}, "pair: two forms"},
-      {{0x41, 0x00, 0x42}, 3, 8, 3, {0x41, 0x00, 0x42}, "a counted 0 is encoded"},
-      {{'A', 0}, kNul, 0, 2, {}, "nul mode counts the terminator"},
-      {{'A'}, 1, 0, 1, {}, "counted mode does not"},
-      {{'a', 'b', 'c', 0}, kNul, 3, 3, {'a', 'b', 0}, "full: terminator over the last byte"},
-      {{'a', 'b', 'c', 0}, kNul, 4, 4, {'a', 'b', 'c', 0}, "exact fit with terminator"},
-      {{'a', 'b', 'c'}, 3, 10, 3, {'a', 'b', 'c'}, "counted: no terminator written"},
-      {{'a', 'b', 'c'}, 3, 2, 2, {'a', 'b'}, "counted: stops when full"},
-      {{'a', 0x20AC, 0}, kNul, 3, 2, {'a', 0}, "a form that does not fit is left out"},
-      {{'a', 0x20AC}, 2, 3, 1, {'a'}, "left out in counted mode too"},
-      {{'a', 0x00E9, 'b'}, 3, 2, 1, {'a'}, "encoding ends at the unit left out"},
-      {{'a', 0x20AC, 0}, kNul, 4, 4, {'a', 0xE2, 0x82, 0}, "exact fill: form cut by the 0"},
-      {{0x20AC, 0}, kNul, 2, 1, {0}, "nothing fits: just the terminator"},
-      {{'a', 'b'}, -3, 4, 0, {}, "negative count other than -1: empty"},
-      {{'a', 'b', 0}, kNul, -2, 0, {}, "negative size: nothing written"},
-  };
-  for (const Encoder& e : kEncoders) {
-    for (const EncodeRow& r : rows) {
-      std::vector<std::uint8_t> expected(r.dstSize > 0 ? static_cast<std::size_t>(r.dstSize) : 0,
-                                         kUntouchedByte);
-      std::copy(r.stored.begin(), r.stored.end(), expected.begin());
-      EXPECT_EQ(utf8_outcome::Encode(e.fn, r.src, r.srcLen, r.dstSize),
-                (utf8_outcome::Outcome<std::uint8_t>{r.result, kUntouchedConsumed, expected, {}}))
-          << e.name << ": " << r.why;
+  for (const auto& [name, encode] : kEncoders) {
+    for (const auto& [hex, srcLen, dstSize, result, stored, why] : kEncodeRows) {
+      const Units src = U(hex);
+      Outcome<std::uint8_t> want{result, kUntouchedConsumed, Untouched<std::uint8_t>(dstSize), {}};
+      std::ranges::copy(B(stored), want.dst.begin());
+      EXPECT_EQ(utf8_outcome::Run(encode, &src, srcLen, dstSize), want) << name << ": " << why;
     }
   }
 }
 
-// Every UTF-16 unit alone: its form has the length and lead class the unit's range gives, forms
-// sort like their units (so no bit lands in the wrong place), and the decoder takes each form
-// back to the unit, surrogates included.
+// All 65,536 units as one counted string. Measuring agrees with converting; each unit's form
+// starts with the lead of the length its range gives, so a decoder splits the text where the
+// encoder's forms end, and each decoder takes the text back unchanged: every bit is in its place.
 TEST(Utf8Codec, EveryUnitRoundTrips) {
-  for (const Encoder& e : kEncoders) {
-    std::vector<std::uint8_t> previous;
-    for (std::uint32_t u = 0; u <= 0xFFFF; ++u) {
-      const std::vector<Utf16Unit> unit{static_cast<Utf16Unit>(u)};
-      const std::int32_t length = u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
-      const auto form = utf8_outcome::Encode(e.fn, unit, 1, length);
-      ASSERT_EQ(form.result, length) << e.name << " U+" << std::hex << u;
-      const std::uint8_t leadMask = length == 1 ? 0x80 : length == 2 ? 0xE0 : 0xF0;
-      const std::uint8_t leadBits = length == 1 ? 0x00 : length == 2 ? 0xC0 : 0xE0;
-      ASSERT_EQ(form.dst[0] & leadMask, leadBits) << e.name << " U+" << std::hex << u;
-      if (u > 0) {
-        ASSERT_LT(previous, form.dst) << e.name << " U+" << std::hex << u;
-      }
-      previous = form.dst;
-
-      for (const Decoder& d : kDecoders) {
-        const auto back = utf8_outcome::Decode(d.fn, form.dst, length, 2);
-        ASSERT_EQ(back, (utf8_outcome::Outcome<Utf16Unit>{2, length, {unit[0], 0}, {}}))
-            << d.name << " U+" << std::hex << u;
-      }
-    }
-  }
-}
-
-// All 65,536 units as one counted string: measuring and converting agree, and the text comes
-// back unchanged in one decoder call.
-TEST(Utf8Codec, AllUnitsInOneString) {
-  std::vector<Utf16Unit> all(0x10000);
-  for (std::size_t u = 0; u < all.size(); ++u)
-    all[u] = static_cast<Utf16Unit>(u);
-  const auto allLen = static_cast<std::int32_t>(all.size());
+  Units all(0x10001);
+  std::iota(all.begin(), all.end(), Utf16Unit{0});  // the last wraps to 0: the terminator
+  const std::int32_t count = 0x10000;
   constexpr std::int32_t kBytes = 0x80 * 1 + (0x800 - 0x80) * 2 + (0x10000 - 0x800) * 3;
-  for (const Encoder& e : kEncoders) {
-    EXPECT_EQ(e.fn(all.data(), allLen, nullptr, 0), kBytes) << e.name;
-    const auto bytes = utf8_outcome::Encode(e.fn, all, allLen, kBytes);
-    ASSERT_EQ(bytes.result, kBytes) << e.name;
-    for (const Decoder& d : kDecoders) {
-      const auto units = utf8_outcome::Decode(d.fn, bytes.dst, kBytes, allLen + 1);
-      ASSERT_EQ(units.result, allLen + 1) << d.name;
-      EXPECT_EQ(units.consumed, kBytes) << d.name;
-      EXPECT_TRUE(std::equal(all.begin(), all.end(), units.dst.begin())) << d.name;
-      EXPECT_EQ(units.dst.back(), 0) << d.name;
+  for (const auto& [name, encode] : kEncoders) {
+    EXPECT_EQ(encode(all.data(), count, nullptr, 0), kBytes) << name;
+    const auto encoded = utf8_outcome::Run(encode, &all, count, kBytes);
+    ASSERT_EQ(encoded.result, kBytes) << name;
+    for (std::size_t u = 0, at = 0; u < 0x10000; at += u < 0x80 ? 1 : u < 0x800 ? 2 : 3, ++u) {
+      // The lead's top bits: 0, 110 or 1110.
+      const unsigned mask = u < 0x80 ? 0x80 : u < 0x800 ? 0xE0 : 0xF0;
+      ASSERT_EQ(encoded.dst[at] & mask, (mask << 1) & 0xFF) << name << " U+" << std::hex << u;
+    }
+    for (const auto& [decoderName, decode] : kDecoders) {
+      EXPECT_EQ(utf8_outcome::Run(decode, &encoded.dst, kBytes, count + 1),
+                (Outcome<Utf16Unit>{count + 1, kBytes, all, {}}))
+          << name << " then " << decoderName;
     }
   }
 }
