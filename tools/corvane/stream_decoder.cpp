@@ -23,18 +23,26 @@ constexpr bool IsHighSurrogate(std::uint16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
-// The end of the last whole EUC-JP character in bytes, which start at a character: 0x8E and
-// the bytes 0xA1-0xFE lead two bytes, 0x8F three, every other byte stands alone (the rules by
-// which the library's transcoder reads EUC-JP).
-std::size_t LastEucJpCharacterEnd(std::span<const std::uint8_t> bytes) {
-  std::size_t at = 0;
-  for (;;) {
+// Past this many held bytes without a good place to cut, a piece ends where the library's
+// consumed count says (see PieceEnd).
+constexpr std::size_t kHoldLimit = 1024 * 1024;
+
+// Where a piece of EUC-JP may end: after a character whose Shift_JIS form is whole by itself,
+// a valid pair (both bytes 0xA1-0xFE) or a byte below 0x80, read by the rules of the library's
+// transcoder from a character start: 0x8E and the bytes 0xA1-0xFE lead two bytes, 0x8F three,
+// every other byte stands alone. With anyCharacter, after any whole character. 0: nowhere.
+std::size_t LastEucJpCut(std::span<const std::uint8_t> bytes, bool anyCharacter) {
+  std::size_t cut = 0;
+  for (std::size_t at = 0; at < bytes.size();) {
     const std::uint8_t b = bytes[at];
-    const std::size_t length = b == 0x8F ? 3 : (b == 0x8E || (b >= 0xA1 && b <= 0xFE)) ? 2 : 1;
-    if (at + length > bytes.size()) return at;
+    const bool pairLead = b >= 0xA1 && b <= 0xFE;
+    const std::size_t length = b == 0x8F ? 3 : (b == 0x8E || pairLead) ? 2 : 1;
+    if (at + length > bytes.size()) break;
+    const bool whole = (pairLead && bytes[at + 1] >= 0xA1 && bytes[at + 1] <= 0xFE) || b < 0x80;
     at += length;
-    if (at == bytes.size()) return at;
+    if (whole || anyCharacter) cut = at;
   }
+  return cut;
 }
 
 }  // namespace
@@ -55,6 +63,7 @@ std::size_t StreamDecoder::PieceEnd(bool atEnd) const {
   const std::span<const std::uint8_t> text(held_.data() + kHeadroom, held_.size() - kHeadroom);
   const std::size_t n = text.size();
   if (atEnd) return n;
+  const bool overLimit = n >= kHoldLimit;
   switch (from_.codePage) {
     case kUtf8:
       return n;
@@ -73,13 +82,20 @@ std::size_t StreamDecoder::PieceEnd(bool atEnd) const {
       }
       return end;
     }
+    case kEucJp:
+      return LastEucJpCut(text, overLimit);
+    case kIso2022Jp:
+      for (std::size_t i = n; i > 0; --i)
+        if (text[i - 1] == '\n' || text[i - 1] == '\r') return i;
+      return n;
     default:
       break;
   }
+  // No byte below 0x30 is part of a character of two or more bytes in any double-byte code
+  // page (GB18030's four-byte form uses 0x30-0x39), nor swallowed by iconv after a lead byte.
   for (std::size_t i = n; i > 0; --i)
-    if (text[i - 1] == '\n' || text[i - 1] == '\r') return i;
-  if (from_.codePage == kEucJp && n > 0) return LastEucJpCharacterEnd(text);
-  return n;
+    if (text[i - 1] < 0x30) return i;
+  return overLimit ? n : 0;
 }
 
 bool StreamDecoder::DecodeUtf16Le(bool atEnd, std::vector<std::uint16_t>& out) {

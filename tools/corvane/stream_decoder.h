@@ -2,20 +2,25 @@
 // the units equal those of one call over the whole text (no consumed count, the shift state
 // starting in single-byte mode).
 //
-// Each call converts a piece of the bytes held so far and keeps the rest for the next call:
-// - the piece ends after the last line end (LF or CR) when the code page is not one of the
-//   Unicode ones: there every decoder of a byte code page stands at a character start, the
-//   system's included (its lead-byte ranges may be wider than the ones the library counts
-//   with); without a line end the piece is all that is held;
-// - within the piece the library's consumed count says which bytes form whole characters; the
-//   rest (a lead byte, an unfinished escape sequence or UTF-8 sequence) is carried over;
-// - ISO-2022-JP: the shift state is carried from call to call. The consumed count is measured
-//   from single-byte mode, so a piece that starts in two-byte mode is handed over behind the
-//   escape sequence ESC $ B, which selects two-byte mode and produces nothing: the count is
-//   then measured in the right mode and the piece may end anywhere;
+// Each call converts a piece of the bytes held so far and keeps the rest for the next call. A
+// piece ends where a decoder starting afresh, the system's included, stands at a character
+// start and has nothing pending:
+// - byte code pages: after the last byte below 0x30 (a line end, a blank, punctuation), which no
+//   double-byte code page uses inside a character; the system's lead-byte ranges may be wider
+//   than the ones the library counts with, so the consumed count alone would not do. Without
+//   such a byte the bytes wait, up to 1 MiB; then the consumed count decides;
+// - EUC-JP: after a character whose Shift_JIS form is whole (the library transcodes EUC-JP to
+//   Shift_JIS, and counts it with Shift_JIS lead bytes, which can split an EUC-JP pair);
+// - ISO-2022-JP: after the last line end, else anywhere; the shift state is carried from call
+//   to call. The consumed count is measured from single-byte mode, so a piece that starts in
+//   two-byte mode is handed over behind the escape sequence ESC $ B, which selects two-byte
+//   mode and produces nothing: the count is then measured in the right mode;
+// - UTF-8: anywhere; the consumed count leaves an unfinished sequence for the next call;
 // - UTF-16 and UTF-32 (1200, 1201, 12000, 12001): whole code units, a surrogate pair whole;
 // - the tool's own "utf-16le" is taken as it stands, two bytes per unit.
-// The last call (at the end of the input) converts everything held, as the one-shot call would.
+// Within a piece the library's consumed count says which bytes form whole characters; the rest
+// (a lead byte, an unfinished escape sequence) is carried over. The last call, at the end of
+// the input, converts everything held without a consumed count, as the one-shot call would.
 #pragma once
 
 #include <cstdint>

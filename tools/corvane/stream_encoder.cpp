@@ -1,11 +1,15 @@
 #include "stream_encoder.h"
 
+#include <algorithm>
+
 #include "corvane.h"
 
 namespace corvane_tool {
 namespace {
 
 constexpr std::uint32_t kIso2022Jp = 2022;
+// ISO-2022-JP waits this long at least for an ASCII character to cut after.
+constexpr std::size_t kLeastPieceUnits = 16 * 1024;
 constexpr std::uint8_t kEscape = 0x1B;
 constexpr std::uint8_t kToSingleByteMode[] = {kEscape, '(', 'B'};
 
@@ -30,7 +34,7 @@ bool CanEncode(std::uint32_t codePage) {
 }
 
 StreamEncoder::StreamEncoder(const Encoding& to, std::size_t pieceUnits)
-    : to_(to), pieceUnits_(pieceUnits == 0 ? 1 : pieceUnits) {}
+    : to_(to), pieceUnits_(std::max(pieceUnits, kLeastPieceUnits)) {}
 
 std::size_t StreamEncoder::PieceEnd(const std::vector<std::uint16_t>& pending, bool atEnd) const {
   const std::size_t n = pending.size();

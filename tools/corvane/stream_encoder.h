@@ -5,10 +5,10 @@
 // without the escape back. So a piece ends after its last ASCII character, which the library
 // writes in single-byte mode: the next piece then starts in the mode the one-shot conversion
 // would be in, and the bytes are the same. Only text with no ASCII character for a whole chunk
-// is cut elsewhere; a piece that ends in two-byte mode then gets the escape back to single-byte
-// mode (ESC ( B), the next one opens two-byte mode again, and the output stays valid. The last
-// piece is closed the same way, so the output always ends in single-byte mode and decodes back
-// to the input.
+// (and at least 16 Ki units) is cut elsewhere; a piece that ends in two-byte mode then gets the
+// escape back to single-byte mode (ESC ( B), the next one opens two-byte mode again, and the output
+// stays valid. The last piece is closed the same way, so the output always ends in single-byte mode
+// and decodes back to the input.
 #pragma once
 
 #include <cstddef>
