@@ -201,5 +201,17 @@ TEST(ConvertTest, InvalidUtf8StopsWithStatusOneAndLeavesNoOutput) {
   EXPECT_EQ(ReadFile(out), "caf\xe9\n");
 }
 
+// A character TO lacks is replaced as the library does; the tool warns when the library says so.
+TEST(ConvertTest, ReplacedCharactersAreConvertedWithAWarning) {
+  const ToolResult r = RunTool({"convert", "-f", "utf-8", "-t", "latin1"}, 0, "caf\xc3\xa9 日本\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, EncodeOnce(1252, Utf8ToUtf16("café 日本\n")));
+#if defined(CORVANE_SYSTEM_CONVERSION)
+  EXPECT_NE(r.err.find("warning: some characters have no equivalent in 'latin1'"),
+            std::string::npos)
+      << r.err;
+#endif
+}
+
 }  // namespace
 }  // namespace corvane_cli_test

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "corvane.h"
+#include "files.h"
 
 namespace corvane_tool {
 namespace {
@@ -32,6 +33,7 @@ std::optional<std::uint32_t> ParseCodePageNumber(std::string_view text) {
 }  // namespace
 
 void PrintError(const std::string& message) {
+  ClearProgressLine();
   std::fprintf(stderr, "corvane: %s\n", message.c_str());
 }
 

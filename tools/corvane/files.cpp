@@ -16,6 +16,9 @@ constexpr std::size_t kDefaultChunkSize = 64 * 1024;
 constexpr std::size_t kHeldInMemory = 1024 * 1024;
 constexpr std::uint64_t kProgressThreshold = 16 * 1024 * 1024;
 
+// Whether a progress bar stands on the terminal's current line.
+bool progressShown = false;
+
 std::string Reason() {
   return std::strerror(errno);
 }
@@ -188,7 +191,13 @@ ProgressBar::ProgressBar(std::uint64_t total, bool allowed)
     : total_(total), active_(allowed && total >= kProgressThreshold && isatty(STDERR_FILENO)) {}
 
 ProgressBar::~ProgressBar() {
-  if (active_ && shownPercent_ >= 0) std::fputs("\r\033[K", stderr);
+  ClearProgressLine();
+}
+
+void ClearProgressLine() {
+  if (!progressShown) return;
+  std::fputs("\r\033[K", stderr);
+  progressShown = false;
 }
 
 void ProgressBar::Advance(std::uint64_t bytes) {
@@ -207,6 +216,7 @@ void ProgressBar::Advance(std::uint64_t bytes) {
                static_cast<unsigned long long>(done_ >> 20),
                static_cast<unsigned long long>(total_ >> 20));
   std::fflush(stderr);
+  progressShown = true;
 }
 
 }  // namespace corvane_tool

@@ -114,6 +114,9 @@ bool HeldBytes::Replay(std::size_t chunkSize, Consumer&& consume) {
   return true;
 }
 
+// Takes a progress bar off the terminal's line, so that a message can be printed there.
+void ClearProgressLine();
+
 // A progress bar on standard error, drawn only when standard error is a terminal and the input
 // is large (16 MiB or more, known in advance); redrawn at most once per percent.
 class ProgressBar {
