@@ -13,6 +13,8 @@ namespace corvane_tool {
 namespace {
 
 constexpr std::size_t kDefaultChunkSize = 64 * 1024;
+// Keeps every count handed to the library far below 2^31, three units per byte included.
+constexpr std::size_t kLargestChunkSize = 64 * 1024 * 1024;
 constexpr std::size_t kHeldInMemory = 1024 * 1024;
 constexpr std::uint64_t kProgressThreshold = 16 * 1024 * 1024;
 
@@ -30,7 +32,8 @@ std::size_t ChunkSize() {
   if (text == nullptr) return kDefaultChunkSize;
   char* end = nullptr;
   const unsigned long long value = std::strtoull(text, &end, 10);
-  if (*text == '\0' || *end != '\0' || value == 0 || value > (1u << 30)) return kDefaultChunkSize;
+  if (*text == '\0' || *end != '\0' || value == 0 || value > kLargestChunkSize)
+    return kDefaultChunkSize;
   return static_cast<std::size_t>(value);
 }
 

@@ -13,7 +13,7 @@
 namespace corvane_tool {
 
 // Bytes read per chunk: 64 KiB. The environment variable CORVANE_CHUNK_SIZE (a byte count from
-// 1 up) overrides it; the tests use it to cut input inside characters and escape sequences.
+// 1 to 64 MiB) overrides it; the tests use it to cut input inside characters and escape sequences.
 std::size_t ChunkSize();
 
 // A file read in chunks, or standard input for "-".
