@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Builds the library and its command-line tool, then converts the bundled Shift_JIS sample to
-# UTF-8 and shows it, with the Japanese encoding the tool detects.
+# Builds the library and the corvane tool, then converts the bundled real samples (an
+# ISO-2022-JP mail message and a Shift_JIS text file) to UTF-8 with Japanese auto-detection.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install_deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default --target corvane-convert
-tool=build/default/tools/corvane-convert
-echo "--- detected: $("$tool" --detect samples/hello.sjis.txt)"
-echo "--- samples/hello.sjis.txt, Shift_JIS -> UTF-8:"
-"$tool" -f Shift_JIS -t utf-8 samples/hello.sjis.txt
+cmake --build --preset default --target corvane_tool
+tool=build/default/tools/corvane/corvane
+samples=(samples/mail.iso2022jp.eml samples/automake-options.sjis.txt)
+echo "--- corvane detect (file, code page, name, confident):"
+"$tool" detect "${samples[@]}"
+for sample in "${samples[@]}"; do
+  echo "--- corvane convert -f auto-ja -t utf-8 $sample"
+  "$tool" convert -f auto-ja -t utf-8 "$sample" | tr -d '\r'
+done
