@@ -1,15 +1,15 @@
 // CV_RealFont under Windows' real font services: Wine's GDI in CI, with the fonts of the machine
-// (Debian's DejaVu families; Wine's own fonts are not installed).
+// (Debian's DejaVu families, which the Windows stage installs).
 //
 // What Wine gives, looked at once and pinned here: no installed face is called "Microsoft Sans
-// Serif" (Windows' own file of that name is not free to ship, and neither DejaVu nor Wine has
-// one), so the first enumeration accepts nothing. GetObjectA on DEFAULT_GUI_FONT then succeeds
-// with the description Wine builds in for it, which is Windows' own: "MS Shell Dlg" (a name
-// that Windows and Wine map to a real face), 11 pixels high (lfHeight -11), normal weight,
-// ANSI_CHARSET for the ANSI code page 1252 that Wine derives from the C.UTF-8 locale the tests
-// run in, and VARIABLE_PITCH | FF_SWISS (0x22). The library copies that description whole, so
-// the result is Windows' stock interface font, not the -10 record the library writes for an
-// accepted face.
+// Serif" (Windows' own file of that name is not free to ship, and neither DejaVu nor Wine's own
+// fonts package has one), so the first enumeration accepts nothing. GetObjectA on DEFAULT_GUI_FONT
+// then succeeds with the description Wine builds in for it, which is Windows' own: "MS Shell Dlg"
+// (a name that Windows and Wine map to a real face), a character height of 11 (lfHeight -11),
+// normal weight, ANSI_CHARSET for the ANSI code page 1252 that Wine derives from the C.UTF-8 locale
+// the tests run in, and VARIABLE_PITCH | FF_SWISS (0x22). The library copies that description
+// whole, so the result is Windows' stock interface font, not the -10 record the library writes for
+// an accepted face.
 #include <gtest/gtest.h>
 
 #include <cstdint>
