@@ -3,6 +3,8 @@
 // DEFAULT_GUI_FONT; the screen device context those calls need stays inside the backend, which
 // gets and releases it around each call.
 //   posix/    fontconfig when built with it (CORVANE_WITH_FONTCONFIG), else nothing installed;
+//   win32/    GDI itself: EnumFontFamiliesExA on GetDC(no window), released after each
+//             enumeration, and GetObjectA on GetStockObject(DEFAULT_GUI_FONT);
 //   tests/    a test double whose fonts and stock font the unit tests set (tests/support/).
 // Both functions are safe to call from any number of threads at once.
 #pragma once
@@ -44,6 +46,8 @@ using FontEnumProc = int (*)(const LogFontA& font, void* context);
 // lfOutPrecision kOutStrokePrecis when any face is scalable, else kOutStringPrecis. All other
 // fields are 0.
 // POSIX without fontconfig: no font is enumerated.
+// Windows: EnumFontFamiliesExA with a request of DEFAULT_CHARSET and the requested face, every
+// other field 0; the fonts and their fields are GDI's.
 void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context);
 
 // Describes the stock interface font (GetObjectA on DEFAULT_GUI_FONT) into out.
@@ -54,6 +58,8 @@ void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context);
 // "sans-serif" in the language of that character set. Without fontconfig, or when fontconfig
 // matches nothing, the face is "sans-serif" itself, the generic family that every text stack on
 // these systems resolves to its own default, with the ANSI code page's character set. Never fails.
+// Windows: GetObjectA on DEFAULT_GUI_FONT, whatever GDI describes (on Windows and Wine "MS Shell
+// Dlg", -11 high); fails when GetObjectA does.
 bool DescribeStockInterfaceFont(LogFontA* out);
 
 }  // namespace corvane::platform

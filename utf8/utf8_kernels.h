@@ -5,8 +5,12 @@
 //
 // One implementation of each kernel is compiled, chosen here at compile time: SSE2 where the
 // compiler targets it (the x86-64 baseline, so no CPU check is needed), plain word-at-a-time
-// code everywhere else. Both have the contract below and store exactly what the reference loops
-// would store for the same characters.
+// code everywhere else. GCC and Clang say so with __SSE2__ (MinGW's x86-64 too, its i686 only
+// with -msse2); MSVC defines no __SSE2__ but _M_X64, or _M_IX86_FP 2 under /arch:SSE2. Those
+// two are asked of MSVC only: MinGW's <windows.h> defines _M_X64 as well, and the choice must
+// not depend on whether a file included it (-U__SSE2__ picks the portable kernels everywhere).
+// Both kernels have the contract below and store exactly what the reference loops would store
+// for the same characters.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +18,8 @@
 
 #include "codepages/table_types.h"
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || \
+    (defined(_MSC_VER) && (defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)))
 #define CORVANE_UTF8_KERNEL_SSE2 1
 #endif
 

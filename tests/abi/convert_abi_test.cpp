@@ -20,7 +20,8 @@ struct Row {
   Bytes bytes;
 };
 
-// One character of each registered code page followed by "A", in published mappings.
+// One character of each registered code page followed by "A", in published mappings. 10008 has
+// a test of its own below.
 const Row kRows[] = {
     {40866, {0x0410, 0x41}, {0x80, 0x41}},
     {40869, {0x0386, 0x41}, {0x86, 0x41}},
@@ -37,7 +38,6 @@ const Row kRows[] = {
     {2022, {0x41, 0x3042}, {0x41, 0x1B, 0x24, 0x42, 0x24, 0x22}},
     {20866, {0x0430, 0x41}, {0xC1, 0x41}},
     {949, {0xAC00, 0x41}, {0xB0, 0xA1, 0x41}},
-    {10008, {0x05D0, 0x41}, {0xE0, 0x41}},
     {10000, {0x00E9, 0x41}, {0x8E, 0x41}},
     {932, {0x3042, 0x41}, {0x82, 0xA0, 0x41}},
     {1256, {0x0628, 0x41}, {0xC8, 0x41}},
@@ -106,6 +106,21 @@ TEST(Conversion, TheRoadIsTheSystemsWhereItCan) {
   EXPECT_EQ(unit, 0x0E01);
 #else
   EXPECT_EQ(CV_MultiByteToWideChar(874, 0, thai, 1, &unit, 1, nullptr, nullptr), 0);
+#endif
+}
+
+// 10008 is the library's number for Macintosh Hebrew, which its tables convert. Windows has a
+// code page 10008 of its own, Macintosh Simplified Chinese, and the registry hands every code
+// page that the system converts to the system (Part 2.1): so where Windows converts, 10008 is
+// Chinese. glibc's iconv has no 10008, so on POSIX it stays Hebrew.
+TEST(Conversion, Number10008IsMacHebrewUnlessWindowsConvertsIt) {
+  const Bytes gb2312{0xB0, 0xA1, 0x41};  // U+554A in GB 2312, then "A"
+#if defined(_WIN32) && CORVANE_SYSTEM_CONVERSION
+  EXPECT_EQ(Decode(10008, gb2312), (Units{0x554A, 0x41}));
+#else
+  EXPECT_EQ(Decode(10008, {0xE0, 0x41}), (Units{0x05D0, 0x41}));
+  EXPECT_EQ(Encode(10008, {0x05D0, 0x41}), (Bytes{0xE0, 0x41}));
+  EXPECT_NE(Decode(10008, gb2312), (Units{0x554A, 0x41}));
 #endif
 }
 

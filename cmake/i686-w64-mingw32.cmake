@@ -1,0 +1,6 @@
+# 32-bit Windows, the library's own platform: builds corvane.dll for x86. Its programs cannot be
+# run here (Debian's 32-bit Wine needs the i386 architecture, which these machines lack), so no
+# emulator is set and the windows-i686 preset checks the DLL without running it.
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(CORVANE_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
