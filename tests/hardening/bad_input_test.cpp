@@ -122,6 +122,14 @@ const Row kRows[] = {
        return M2W(2022, kJisHiragana + 3, 2, nullptr, 0, nullptr, &s) * 10 + int64_t{s};
      },
      22},
+    // A capacity far beyond the text (the caller's buffer is as large as it says; only the text is
+    // written).
+    {"decode: capacity INT32_MAX on 65001",
+     [](uint16_t* w, uint8_t*) { return M2W(65001, kAbc, -1, w, INT32_MAX); }, 4},
+    {"decode: capacity INT32_MAX on 1252",
+     [](uint16_t* w, uint8_t*) { return M2W(1252, kAbc, -1, w, INT32_MAX); }, 4},
+    {"decode: capacity INT32_MAX on 51932",
+     [](uint16_t* w, uint8_t*) { return M2W(51932, kAbc, -1, w, INT32_MAX); }, 4},
     // CV_WideCharToMultiByte
     {"encode: null source", [](uint16_t*, uint8_t* b) { return W2M(65001, nullptr, -1, b, 8); }, 0},
     {"encode: null source, measuring",
@@ -163,6 +171,12 @@ const Row kRows[] = {
      3},
     {"encode: code page nobody converts",
      [](uint16_t*, uint8_t* b) { return W2M(12345, kWideAbc, -1, b, 8); }, 0},
+    {"encode: capacity INT32_MAX on 65001",
+     [](uint16_t*, uint8_t* b) { return W2M(65001, kWideAbc, -1, b, INT32_MAX); }, 4},
+    {"encode: capacity INT32_MAX on 1252",
+     [](uint16_t*, uint8_t* b) { return W2M(1252, kWideAbc, -1, b, INT32_MAX); }, 4},
+    {"encode: capacity INT32_MAX on 2022",
+     [](uint16_t*, uint8_t* b) { return W2M(2022, kHiragana, -1, b, INT32_MAX); }, 9},
     // CV_UTF8ToWideChar
     {"utf8 decode: null source",
      [](uint16_t* w, uint8_t*) { return CV_UTF8ToWideChar(nullptr, -1, w, 8); }, -1},
@@ -212,6 +226,10 @@ const Row kRows[] = {
     {"utf8 encode: a form that does not fit whole is left out",
      [](uint16_t*, uint8_t* b) { return CV_WideCharToUTF8(kHiragana, 1, b, 2) * 0x100 + b[0]; },
      0xEE},
+    {"utf8 decode: capacity INT32_MAX",
+     [](uint16_t* w, uint8_t*) { return CV_UTF8ToWideChar(kAbc, -1, w, INT32_MAX); }, 4},
+    {"utf8 encode: capacity INT32_MAX",
+     [](uint16_t*, uint8_t* b) { return CV_WideCharToUTF8(kWideAbc, -1, b, INT32_MAX); }, 4},
     // CV_StrLength
     {"length: null bytes on 65001",
      [](uint16_t*, uint8_t*) {
