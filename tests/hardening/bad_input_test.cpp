@@ -100,6 +100,12 @@ const Row kRows[] = {
        return M2W(65001, s, -1, w, 8);
      },
      2},
+    {"decode: -1 under 1200 ends at a 0 code unit, not the first 0 byte",
+     [](uint16_t* w, uint8_t*) {
+       const uint8_t s[] = {'A', 0, 0, 0};
+       return M2W(1200, s, -1, w, 8);
+     },
+     kSystem ? 2 : 0},
     {"decode: code page nobody converts",
      [](uint16_t* w, uint8_t*) { return M2W(12345, kAbc, -1, w, 8); }, 0},
     {"decode: flags are not read",
