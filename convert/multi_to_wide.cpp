@@ -87,7 +87,9 @@ std::int32_t ConvertPrepared(std::uint32_t codePage, const std::uint8_t* src, st
   const std::int32_t prepared = PrepareMultiByteInput(&codePage, src, srcLen, buffer, kind, state);
 
   if (kind == PreparedKind::PreparedWide) {
-    const std::int32_t units = std::min(prepared, 2 * dstCap) / 2;
+    // 2 x dstCap in 64 bits: a capacity above 2^30 units must not wrap to a negative copy.
+    const auto units =
+        static_cast<std::int32_t>(std::min<std::int64_t>(prepared, 2 * std::int64_t{dstCap}) / 2);
     std::memcpy(dst, buffer.units.get(), static_cast<std::size_t>(units) * sizeof(Utf16Unit));
     return units;
   }

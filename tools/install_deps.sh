@@ -9,6 +9,7 @@ packages=(
   libfontconfig-dev fontconfig fonts-dejavu-core
   libicu-dev
   clang-format binutils
+  clang libclang-rt-dev
 )
 
 missing=()

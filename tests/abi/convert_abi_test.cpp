@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "corvane.h"
@@ -136,38 +135,6 @@ TEST(Conversion, StreamingIso2022JpCarriesTheShiftState) {
   EXPECT_EQ(out[0], 0x3044);
   EXPECT_EQ(out[1], 'x');
   EXPECT_EQ(state, 1u);
-}
-
-// Many threads converting at once get what one thread gets.
-TEST(Conversion, ThreadsAgreeWithOneThread) {
-  std::vector<Bytes> expectedBytes;
-  std::vector<Units> expectedUnits;
-  for (const Row& r : kRows) {
-    expectedBytes.push_back(Encode(r.codePage, r.text));
-    expectedUnits.push_back(Decode(r.codePage, r.bytes));
-  }
-  std::vector<std::thread> threads;
-  std::vector<int> mismatches(4, 0);
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&, t] {
-      for (int round = 0; round < 200; ++round) {
-        for (std::size_t i = 0; i < std::size(kRows); ++i) {
-          const Row& r = kRows[(i + static_cast<std::size_t>(t)) % std::size(kRows)];
-          const std::size_t k = (i + static_cast<std::size_t>(t)) % std::size(kRows);
-          if (Encode(r.codePage, r.text) != expectedBytes[k])
-            ++mismatches[static_cast<std::size_t>(t)];
-          if (Decode(r.codePage, r.bytes) != expectedUnits[k])
-            ++mismatches[static_cast<std::size_t>(t)];
-          uint32_t confident = 0;
-          CV_JapaneseAutoDetect(r.bytes.data(), static_cast<int32_t>(r.bytes.size()), &confident);
-        }
-      }
-    });
-  }
-  for (std::thread& th : threads)
-    th.join();
-  for (int m : mismatches)
-    EXPECT_EQ(m, 0);
 }
 
 }  // namespace

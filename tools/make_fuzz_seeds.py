@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""Writes the fuzz targets' seed inputs into tests/fuzz/corpus/<target>/.
+
+Each seed is a short real text cut from ../shared/corpus/ (UTF-8) and encoded with Python's own
+codecs, or a hand-made edge case, laid out the way its target reads its input: the text first,
+then the target's parameters, which libFuzzer's FuzzedDataProvider takes from the end of the
+input (the last parameter read sits next to the text). Run it again after changing what a target
+reads; it rewrites the folders from scratch.
+"""
+import pathlib
+import shutil
+import struct
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+SHARED = ROOT.parent / "shared" / "corpus"
+OUT = ROOT / "tests" / "fuzz" / "corpus"
+
+COUNTED, NUL = 0, 200  # length-mode bytes (see PickLengthMode)
+
+
+def snippet(lang, start=4000, chars=90):
+    text = (SHARED / f"{lang}.txt").read_text(encoding="utf-8")
+    return text[start:start + chars]
+
+
+# Code page, Python codec, corpus text.
+PAGES = [
+    (932, "cp932", "ja"), (51932, "euc_jp", "ja"), (2022, "iso2022_jp", "ja"),
+    (936, "gbk", "zh_cn"), (950, "cp950", "zh_tw"), (949, "cp949", "ko"),
+    (1251, "cp1251", "ru"), (20866, "koi8_r", "ru"), (40866, "cp866", "ru"),
+    (88595, "iso8859_5", "ru"), (1252, "cp1252", "west"), (88591, "latin_1", "west"),
+    (40850, "cp850", "west"), (10000, "mac_roman", "west"), (1250, "cp1250", "west"),
+    (65001, "utf-8", "ja"), (2023, "cp932", "ja"), (2023, "iso2022_jp", "ja"),
+]
+
+
+def encoded(codec, lang):
+    return snippet(lang).encode(codec, errors="ignore")
+
+
+def u32(v):
+    return struct.pack("<I", v)
+
+
+def u16(v):
+    return struct.pack("<H", v)
+
+
+def write(target, name, data):
+    folder = OUT / target
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(data)
+
+
+def main():
+    shutil.rmtree(OUT, ignore_errors=True)
+    for cp, codec, lang in PAGES:
+        text = encoded(codec, lang)
+        name = f"{cp}-{codec}"
+        # text, state, consumed?, cut, length mode, code page
+        write("multi_to_wide", name, text + bytes([1, 1]) + u16(37) + bytes([COUNTED]) + u32(cp))
+        write("multi_to_wide", name + "-nul",
+              text + bytes([2, 0]) + u16(11) + bytes([NUL]) + u32(cp))
+        # UTF-16LE text, default character?, cut, length mode, code page
+        wide = snippet(lang).encode("utf-16-le")
+        write("wide_to_multi", name, wide + bytes([1]) + u16(23) + bytes([COUNTED]) + u32(cp))
+        write("measure", name, text + u32(cp))
+    edge = {
+        "sjis-lead-at-end": (932, b"\x82\xa0A\x82"),
+        "jis-escape-cut": (2022, b"A\x1b$B\x30\x21\r\x1b$"),
+        "jis-pair-cut": (2022, b"\x1b$B\x30"),
+        "utf8-invalid": (65001, b"a\x80b\xc3\xe2\x82"),
+        "utf8-overlong-and-surrogate": (65001, b"\xc0\x80\xed\xa0\xbd\xed\xb8\x80\xf7\xbf\xbf\xbf"),
+        "mac-two-units": (10000, b"\xde\xdf"),
+        "thai-system-only": (874, b"\xa1\xa2\xa3"),
+        "embedded-zero": (1252, b"a\x00b"),
+    }
+    for name, (cp, text) in edge.items():
+        write("multi_to_wide", name, text + bytes([1, 1]) + u16(2) + bytes([COUNTED]) + u32(cp))
+        write("measure", name, text + u32(cp))
+
+    for lang in ("ja", "ru", "west", "ko"):
+        # payload, cut, length mode, direction (odd: decode)
+        write("utf8", f"decode-{lang}", snippet(lang).encode() + u16(40) + bytes([NUL, 1]))
+        write("utf8", f"encode-{lang}", snippet(lang).encode("utf-16-le") + u16(40) + bytes([COUNTED, 0]))
+    write("utf8", "decode-invalid", b"a\xc3\x28\xf0\x9f\x98" + u16(3) + bytes([COUNTED, 1]))
+    write("utf8", "encode-pair", "a\U0001F600".encode("utf-16-le") + u16(4) + bytes([NUL, 0]))
+
+    for codec in ("cp932", "euc_jp", "iso2022_jp"):
+        write("auto_detect", codec, encoded(codec, "ja"))
+    write("auto_detect", "both-then-esc", b"\xe0\xa1\x1b")
+    write("auto_detect", "katakana-ascii", b"\xb1A\x80\xa4\xa2")
+
+    # input, state, output size, nul?, which (0 EUC->SJIS, 1 JIS->SJIS, 2 SJIS->EUC, 3 SJIS->JIS)
+    sources = [encoded("euc_jp", "ja"), encoded("iso2022_jp", "ja"), encoded("cp932", "ja"),
+               encoded("cp932", "ja")]
+    for which, text in enumerate(sources):
+        write("transcoders", f"t{which}", text + bytes([1, 200, 1, which]))
+        write("transcoders", f"t{which}-short", text[:40] + bytes([2, 9, 0, which]))
+
+    for name in ("Shift_JIS", "latin1", "UTF-8", "csEUCPkdFmtJapanese", "x-UNICODE-2-0-UTF-7",
+                 "iso-8859-1 ", "ks_c_5601-1987"):
+        write("names", name.strip(), name.encode())
+
+
+if __name__ == "__main__":
+    main()
