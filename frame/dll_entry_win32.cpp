@@ -4,7 +4,7 @@
 //
 // Order at load: the runtime's start-up code runs the static initialisers first, the registry
 // build among them (codepages/registry.cpp), and only then calls DllMain with the process-attach
-// notification (Part 1.1). DllMain itself switches off the thread attach and detach
+// notification. DllMain itself switches off the thread attach and detach
 // notifications, which the library has no use for, and answers success to every notification;
 // it frees nothing at detach, since the registry and the tables are static.
 #include <windows.h>

@@ -95,17 +95,17 @@ CV_API uint32_t CV_CALL CV_JapaneseAutoDetect(const uint8_t* bytes, int32_t leng
 
 /* Converts srcLen bytes of src in codePage (-1: up to and including the first 0 byte; under the
  * UTF-16 and UTF-32 code pages 1200, 1201, 12000 and 12001, which only the system converts, up to
- * and including the first 0 code unit) into at most dstCap UTF-16 units of dst, and returns the units written (the terminator included when
- * written). flags is ignored. dstCap 0 only measures: it returns the characters of the text (plus
- * 1 for a terminator; on 65001 the UTF-16 units plus 1) and writes nothing.
- * ISO-2022-JP (2022) and EUC-JP (51932) are decoded through Shift_JIS, UTF-8 (65001) by the
- * library's own decoder; code pages the system converts go to the system, the others to the
- * library's own tables. *consumed (may be null) receives the bytes that form whole characters; a
- * counted source then converts only those, so a caller reading a stream in pieces carries the
- * rest into the next call. *shiftState (may be null) carries the ISO-2022-JP mode (1 single-byte,
- * 2 two-byte) from one call to the next under 2022; measuring leaves it alone.
- * Returns 0 when nothing could be converted, for a null src, a null dst with dstCap > 0, and a
- * negative dstCap. */
+ * and including the first 0 code unit) into at most dstCap UTF-16 units of dst, and returns the
+ * units written (the terminator included when written). flags is ignored. dstCap 0 only measures:
+ * it returns the characters of the text (plus 1 for a terminator; on 65001 the UTF-16 units plus 1)
+ * and writes nothing. ISO-2022-JP (2022) and EUC-JP (51932) are decoded through Shift_JIS, UTF-8
+ * (65001) by the library's own decoder; code pages the system converts go to the system, the others
+ * to the library's own tables. *consumed (may be null) receives the bytes that form whole
+ * characters; a counted source then converts only those, so a caller reading a stream in pieces
+ * carries the rest into the next call. *shiftState (may be null) carries the ISO-2022-JP mode (1
+ * single-byte, 2 two-byte) from one call to the next under 2022; measuring leaves it alone. Returns
+ * 0 when nothing could be converted, for a null src, a null dst with dstCap > 0, and a negative
+ * dstCap. */
 CV_API int32_t CV_CALL CV_MultiByteToWideChar(uint32_t codePage, uint32_t flags, const uint8_t* src,
                                               int32_t srcLen, uint16_t* dst, int32_t dstCap,
                                               int32_t* consumed, uint32_t* shiftState);

@@ -1,5 +1,5 @@
-// Whether Windows converts a code page: IsValidCodePage, asked once per registry record at load
-// (Part 2.1). Numbers Windows does not know, such as the library's own 40850 or 88591, answer
+// Whether Windows converts a code page: IsValidCodePage, asked once per registry record at load.
+// Numbers Windows does not know, such as the library's own 40850 or 88591, answer
 // false there and take the library's tables.
 #include <windows.h>
 

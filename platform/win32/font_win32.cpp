@@ -20,7 +20,7 @@ struct EnumerationContext {
 };
 
 // GDI's callback: the enumerated font comes as an ENUMLOGFONTEXA, whose first member is its
-// LOGFONTA; the text metrics and the font type are not looked at (Part 7.1).
+// LOGFONTA; the text metrics and the font type are not looked at.
 int CALLBACK ForwardFont(const LOGFONTA* font, const TEXTMETRICA* /*metrics*/, DWORD /*fontType*/,
                          LPARAM lParam) {
   const EnumerationContext& enumeration = *reinterpret_cast<const EnumerationContext*>(lParam);

@@ -1,7 +1,7 @@
 // WideCharToMultiByte on Windows: the system's own, given the caller's flags, default character
-// and default-used pointer unchanged (Part 4.1 hands them on). Windows' rules apply as they are:
-// its "best fit" replacements unless the caller passes WC_NO_BEST_FIT_CHARS, and its refusal of
-// a default character or default-used pointer under UTF-7 and UTF-8 (the library never hands
+// and default-used pointer unchanged, as the conversion hands them on. Windows' rules apply as they
+// are: its "best fit" replacements unless the caller passes WC_NO_BEST_FIT_CHARS, and its refusal
+// of a default character or default-used pointer under UTF-7 and UTF-8 (the library never hands
 // 65001 to the system; it has its own encoder).
 #include <windows.h>
 

@@ -110,7 +110,7 @@ TEST(Conversion, TheRoadIsTheSystemsWhereItCan) {
 
 // 10008 is the library's number for Macintosh Hebrew, which its tables convert. Windows has a
 // code page 10008 of its own, Macintosh Simplified Chinese, and the registry hands every code
-// page that the system converts to the system (Part 2.1): so where Windows converts, 10008 is
+// page that the system converts to the system: so where Windows converts, 10008 is
 // Chinese. glibc's iconv has no 10008, so on POSIX it stays Hebrew.
 TEST(Conversion, Number10008IsMacHebrewUnlessWindowsConvertsIt) {
   const Bytes gb2312{0xB0, 0xA1, 0x41};  // U+554A in GB 2312, then "A"

@@ -1,4 +1,4 @@
-// CV_IsValidCodePage answers from the registry alone, whatever Windows answers (Part 1.1): each
+// CV_IsValidCodePage answers from the registry alone, whatever Windows answers: each
 // row shows both answers, Windows' through the backend's IsValidCodePage and the library's.
 #include <gtest/gtest.h>
 

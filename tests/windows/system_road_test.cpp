@@ -108,7 +108,7 @@ TEST(SystemRoad, SingleByteCodePagesAgreeWithTheTablesButWhereTheLibraryDiffers)
 }
 
 // Every key that a double-byte table holds and the table road reads as a pair (its first byte
-// passes the code page's lead-byte test, Part 5.1; 949's table also holds the Unified Hangul Code
+// passes the code page's lead-byte test; 949's table also holds the Unified Hangul Code
 // additions at leads 0x81-0xA0, which that test does not take as leads), one pair at a time.
 TEST(SystemRoad, DoubleByteCodePagesAgreeWithTheTablesButWhereTheLibraryDiffers) {
   // Big5's ETEN extensions C6A1-C8FE (kana, Cyrillic, symbols): Microsoft's 950 puts them in
@@ -227,7 +227,7 @@ TEST(SystemRoad, ThaiIsTheSystemsAlone) {
 
 // 10008 is the library's number for Macintosh Hebrew, but Windows has a 10008 of its own,
 // Macintosh Simplified Chinese (GB 2312), and the registry gives every code page that Windows
-// converts to Windows (Part 2.1). So under 10008 Windows decodes Chinese; our Hebrew table is
+// converts to Windows. So under 10008 Windows decodes Chinese; our Hebrew table is
 // what the tables road would give.
 TEST(SystemRoad, MacHebrewNumberIsChineseToWindows) {
   ASSERT_EQ(FindCodePageRecord(10008)->provider, ProviderSystem);
