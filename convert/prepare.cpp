@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 #include "convert/measure.h"
 #include "japanese/transcoders.h"
@@ -23,7 +24,13 @@ std::size_t PreparedUnits(const std::uint8_t* src, std::int32_t srcLen, std::uin
   if (srcLen == -1) {
     return static_cast<std::size_t>(MeasureEncodedString(src, measureAs, -1, nullptr)) + 2;
   }
-  return 2 * static_cast<std::size_t>(std::max(srcLen, 0)) + 4;
+  return static_cast<std::size_t>(std::max(srcLen, 0)) + 2;
+}
+
+// The capacity handed to a converter for a buffer of this size. Every size above is at most about
+// twice a 32-bit length, so only the biggest inputs reach the clamp, and their text still fits.
+std::int32_t Capacity(std::size_t size) {
+  return static_cast<std::int32_t>(std::min<std::size_t>(size, INT32_MAX));
 }
 
 }  // namespace
@@ -36,7 +43,7 @@ std::int32_t PrepareMultiByteInput(std::uint32_t* codePage, const std::uint8_t* 
     *codePage = kShiftJis;  // measured with the Shift_JIS lead bytes from here on
     const std::size_t units = PreparedUnits(src, srcLen, kShiftJis);
     buffer.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(2 * units);
-    const auto size = static_cast<std::int32_t>(2 * units);
+    const std::int32_t size = Capacity(2 * units);
     kind = PreparedKind::PreparedBytes;
     if (!iso) return EucJpToSjis(src, srcLen, buffer.bytes.get(), size);
     JisShiftState mode = state != nullptr ? *state : kJisSingleByte;
@@ -48,10 +55,13 @@ std::int32_t PrepareMultiByteInput(std::uint32_t* codePage, const std::uint8_t* 
     const std::size_t units = PreparedUnits(src, srcLen, kUtf8);
     buffer.units = std::make_unique_for_overwrite<Utf16Unit[]>(units);
     const std::int32_t decoded =
-        Utf8ToUcs2(src, srcLen, buffer.units.get(), static_cast<std::int32_t>(units), nullptr);
+        Utf8ToUcs2(src, srcLen, buffer.units.get(), Capacity(units), nullptr);
     kind = PreparedKind::PreparedWide;
-    // The buffer is sized for the whole text; the clamp only guards the copy that follows.
-    return 2 * std::min(decoded, static_cast<std::int32_t>(units));
+    // The buffer is sized for the whole text; the clamp only guards the copy that follows. The
+    // byte count saturates rather than wraps: past 2^30 units (a UTF-8 source over 1 GiB) the
+    // result is cut there, where CV_UTF8ToWideChar, which counts in units, is not.
+    const std::int64_t bytes = 2 * std::int64_t{std::min(decoded, Capacity(units))};
+    return static_cast<std::int32_t>(std::min<std::int64_t>(bytes, INT32_MAX - 1));
   }
   kind = PreparedKind::PreparedNone;
   return 0;
@@ -70,7 +80,7 @@ std::int32_t PrepareWideInput(std::uint32_t* codePage, const Utf16Unit* src, std
                                           : (static_cast<std::size_t>(std::max(srcLen, 0)) + 2) * 3;
     utf8 = std::make_unique_for_overwrite<std::uint8_t[]>(size);
     outcome = WideOutcome::kFinished;
-    return Ucs2ToUtf8(src, srcLen, utf8.get(), static_cast<std::int32_t>(size));
+    return Ucs2ToUtf8(src, srcLen, utf8.get(), Capacity(size));
   }
   outcome = WideOutcome::kDirect;
   return 0;

@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Builds and runs every test, in every configuration CI checks: the default build, the
-# sanitizer builds and the build without system conversion, then the Windows stage (the 32-bit
-# DLL checked, the 64-bit build tested under Wine: tools/test_windows.sh).
-# Usage: tools/test_all.sh [preset...]   (named presets only: no Windows stage unless named)
+# Builds and runs every test, in every configuration CI checks: the default build, the sanitizer
+# builds and the build without system conversion, then the Windows builds (the 32-bit DLL's export
+# and import tables checked; the 64-bit build's test programs run under Wine).
+# Usage: tools/test_all.sh [preset...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install_deps.sh
 
 presets=("$@")
-windows=()
-if [ ${#presets[@]} -eq 0 ]; then
-  presets=(default asan no-system tsan)
-  windows=(windows-i686 windows-x64)
-fi
+[ ${#presets[@]} -eq 0 ] && presets=(default asan no-system tsan windows-i686 windows-x64)
+
+needs_linux=0 needs_windows=0
+for preset in "${presets[@]}"; do
+  case "$preset" in windows-*) needs_windows=1 ;; *) needs_linux=1 ;; esac
+done
+[ $needs_linux -eq 0 ] || tools/install_deps.sh linux
+[ $needs_windows -eq 0 ] || tools/install_deps.sh windows
 
 for preset in "${presets[@]}"; do
   echo "=== preset: $preset"
@@ -20,5 +22,3 @@ for preset in "${presets[@]}"; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
-
-[ ${#windows[@]} -eq 0 ] || tools/test_windows.sh "${windows[@]}"

@@ -4,11 +4,13 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "codepages/registry.h"
@@ -74,6 +76,31 @@ enum class LengthMode { kCounted, kNul, kNegative };
 inline LengthMode PickLengthMode(FuzzedDataProvider& in) {
   const std::uint8_t m = in.ConsumeIntegral<std::uint8_t>();
   return m < 110 ? LengthMode::kCounted : m < 250 ? LengthMode::kNul : LengthMode::kNegative;
+}
+
+// A UTF-16 source in a length mode: the units to pass (terminated in nul mode), the length to
+// pass with them, and how many units of text the call should see.
+struct WideSource {
+  std::vector<std::uint16_t> units;
+  std::int32_t srcLen;
+  std::int32_t textUnits;
+};
+
+inline WideSource MakeWideSource(std::vector<std::uint16_t> units, LengthMode mode,
+                                 std::uint16_t cut) {
+  const auto count = static_cast<std::int32_t>(units.size());
+  switch (mode) {
+    case LengthMode::kNul: {
+      const auto text = std::find(units.begin(), units.end(), 0) - units.begin();
+      units.push_back(0);
+      return {std::move(units), -1, static_cast<std::int32_t>(text)};
+    }
+    case LengthMode::kNegative:
+      return {std::move(units), -2 - cut, 0};
+    case LengthMode::kCounted:
+      break;
+  }
+  return {std::move(units), count, count};
 }
 
 // A heap copy of exactly the vector's size, so that AddressSanitizer reports a read or write one

@@ -58,17 +58,7 @@ void Decoder(FuzzedDataProvider& in, LengthMode mode, std::uint16_t cut) {
 }
 
 void Encoder(FuzzedDataProvider& in, LengthMode mode, std::uint16_t cut) {
-  std::vector<std::uint16_t> units = RemainingUnits(in, 2048);
-  std::int32_t srcLen = static_cast<std::int32_t>(units.size());
-  std::int32_t textUnits = srcLen;
-  if (mode == LengthMode::kNul) {
-    units.push_back(0);
-    srcLen = -1;
-    textUnits = static_cast<std::int32_t>(std::find(units.begin(), units.end(), 0) - units.begin());
-  } else if (mode == LengthMode::kNegative) {
-    srcLen = -2 - cut;
-    textUnits = 0;
-  }
+  const auto [units, srcLen, textUnits] = MakeWideSource(RemainingUnits(in, 2048), mode, cut);
   const auto src = ExactCopy(units);
   const std::int32_t terminator = mode == LengthMode::kNul ? 1 : 0;
 

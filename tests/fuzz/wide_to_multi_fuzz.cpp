@@ -56,18 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const LengthMode mode = PickLengthMode(in);
   const auto cut = in.ConsumeIntegral<std::uint16_t>();
   const bool withDefault = in.ConsumeBool();
-  Units units = RemainingUnits(in, 1024);
-
-  std::int32_t srcLen = static_cast<std::int32_t>(units.size());
-  std::int32_t textUnits = srcLen;
-  if (mode == LengthMode::kNul) {
-    units.push_back(0);
-    srcLen = -1;
-    textUnits = static_cast<std::int32_t>(std::find(units.begin(), units.end(), 0) - units.begin());
-  } else if (mode == LengthMode::kNegative) {
-    srcLen = -2 - cut;
-    textUnits = 0;
-  }
+  const auto [units, srcLen, textUnits] = MakeWideSource(RemainingUnits(in, 1024), mode, cut);
   const auto src = ExactCopy(units);
   const char* defaultChar = withDefault ? "*" : nullptr;
   const bool own = OnOwnRoad(cp);
