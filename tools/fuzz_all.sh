@@ -41,13 +41,16 @@ for ((i = 0; i < ${#targets[@]}; i += 2)); do
   done
 done
 
-printf '%-28s %12s %8s %8s\n' target executions cov ft
+# cov: edges reached; of: edges instrumented in the binary (all of the library that it links, much
+# of it out of one target's reach); ft: libFuzzer's features (edges with hit counts and more).
+printf '%-28s %12s %8s %8s %8s\n' target executions cov of ft
 for t in "${targets[@]}"; do
   log="$findings/$t/log"
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
   ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
-  printf '%-28s %12s %8s %8s\n' "$t" "${runs:-?}" "${cov:-?}" "${ft:-?}"
+  edges=$(grep -oE '\([0-9]+ inline 8-bit counters\)' "$log" | head -1 | grep -oE '[0-9]+')
+  printf '%-28s %12s %8s %8s %8s\n' "$t" "${runs:-?}" "${cov:-?}" "${edges:-?}" "${ft:-?}"
   if compgen -G "$findings/$t/crash-*" >/dev/null || compgen -G "$findings/$t/leak-*" >/dev/null ||
     compgen -G "$findings/$t/timeout-*" >/dev/null || compgen -G "$findings/$t/oom-*" >/dev/null; then
     [[ " ${failed[*]} " == *" $t "* ]] || failed+=("$t")
