@@ -37,10 +37,12 @@ HANDLE OpenInherited(const std::string& path, DWORD access, DWORD disposition) {
 class ScopedVariable {
  public:
   ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    char old[64];
-    const DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
-    if (length > 0 && length < sizeof old) old_ = old;
-    had_ = length > 0 && length < sizeof old;
+    const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    if (size > 0) {
+      old_.resize(size);
+      had_ = GetEnvironmentVariableA(name, old_.data(), size) + 1 == size;
+      old_.resize(size - 1);
+    }
     SetEnvironmentVariableA(name, value.c_str());
   }
   ~ScopedVariable() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
