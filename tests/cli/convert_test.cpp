@@ -96,7 +96,8 @@ const BoundaryRow kBoundaries[] = {
     {51932, "\xa4\xa2\x8e\xb1\x8f\xb0\xa1\x41\xa4\x41\xb0\xe0\xb0\xe0\n", "EUC-JP forms"},
     {51932, "\xb0\xe0\xb0\xe0\xb0\xe0\xb0", "pairs that Shift_JIS counting would split"},
     {65001, "a\xf0\x9f\x98\x80\xc3\xa9\xe2\x82\xac", "four-, two- and three-byte forms"},
-#if defined(CORVANE_SYSTEM_CONVERSION)
+#if defined(CORVANE_SYSTEM_CONVERSION) && !defined(_WIN32)
+    // iconv's UTF-16; Windows converts no UTF-16 code page (commands_test.cpp, ErrorsTest).
     {1200, "A\0\x3d\xd8\x00\xde\x42\0", "a surrogate pair through the system's UTF-16"},
 #endif
 };
@@ -190,6 +191,31 @@ TEST(ConvertTest, AutoJapaneseDetectsEachFile) {
   EXPECT_NE(expected.find("警告カテゴリーは以下の通り"), Bytes::npos);
 }
 
+// Undecided input beyond what the tool holds in memory goes through its temporary file.
+TEST(ConvertTest, AutoJapaneseHoldsLongUndecidedInputInAFile) {
+  const ScratchDirectory dir;
+  Bytes input;
+  for (int line = 0; line < 30000; ++line)
+    input += "plain ASCII line " + std::to_string(line) + " that decides nothing\n";
+  input += "\xa4\xa2\xa4\xa4\n";  // EUC-JP, after more than a mebibyte
+  ASSERT_GT(input.size(), 1024u * 1024u);
+  const std::string path = dir.Write("late", input);
+  const ToolResult r = RunTool({"convert", "-f", "auto-ja", "-t", "utf-16le", path});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, AsUtf16Le(DecodeOnce(51932, input)));
+}
+
+// Standard input and output carry every byte as it is: no line-end translation and no end of
+// text at Ctrl-Z, as text streams on Windows would have.
+TEST(ConvertTest, StandardStreamsAreBinary) {
+  const Bytes input = "a\r\nb\nc\x1a z\r\n\r";
+  const ToolResult r = RunTool({"convert", "-f", "latin1", "-t", "utf-16le"}, 0, input);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, AsUtf16Le(u"a\r\nb\nc\x1a z\r\n\r"));
+  const ToolResult same = RunTool({"convert", "-f", "latin1", "-t", "latin1"}, 0, input);
+  EXPECT_EQ(same.out, input);
+}
+
 TEST(ConvertTest, InvalidUtf8StopsWithStatusOneAndLeavesNoOutput) {
   const ScratchDirectory dir;
   const std::string input = dir.Write("bad", "good text\n\x80 then more text after it\n");
@@ -201,10 +227,11 @@ TEST(ConvertTest, InvalidUtf8StopsWithStatusOneAndLeavesNoOutput) {
     EXPECT_NE(r.err.find("invalid UTF-8 at byte 10"), std::string::npos) << r.err;
     EXPECT_FALSE(FileExists(out));
   }
-  // An existing file is left as it was.
+  // An existing file is left as it was, and no temporary file beside it.
   dir.Write("out", "keep me");
   EXPECT_EQ(RunTool({"convert", "-f", "utf-8", "-t", "latin1", "-o", out, input}).status, 1);
   EXPECT_EQ(ReadFile(out), "keep me");
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad", "out"}));
   // A good conversion replaces it.
   const std::string good = dir.Write("good", "caf\xc3\xa9\n");
   ASSERT_EQ(RunTool({"convert", "-f", "utf-8", "-t", "latin1", "-o", out, good}).status, 0);

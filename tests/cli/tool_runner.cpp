@@ -1,22 +1,32 @@
 #include "tool_runner.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "corvane.h"
+#include "tool_process.h"
 
 namespace corvane_cli_test {
 
 ScratchDirectory::ScratchDirectory() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/corvane-cli-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  path_ = pattern;
+  // A name no one else holds: create_directory reports whether it made the directory.
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path();
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        temporary / ("corvane-cli-" + std::to_string(random() % 1000000000));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  std::abort();
 }
 
 ScratchDirectory::~ScratchDirectory() {
@@ -28,6 +38,14 @@ std::string ScratchDirectory::Write(const std::string& name, const Bytes& conten
   const std::string path = Path(name);
   std::ofstream(path, std::ios::binary) << content;
   return path;
+}
+
+std::vector<std::string> ScratchDirectory::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 Bytes ReadFile(const std::string& path) {
@@ -46,31 +64,8 @@ ToolResult RunTool(const std::vector<std::string>& args, std::size_t chunkSize,
   const std::string out = files.Path("stdout");
   const std::string err = files.Path("stderr");
 
-  std::vector<char*> argv;
-  std::string program = CORVANE_TOOL;
-  argv.push_back(program.data());
-  std::vector<std::string> copies(args);
-  for (std::string& arg : copies)
-    argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  const pid_t child = fork();
-  if (child == 0) {
-    const int inFd = open(in.c_str(), O_RDONLY);
-    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (inFd < 0 || outFd < 0 || errFd < 0) _exit(126);
-    dup2(inFd, 0);
-    dup2(outFd, 1);
-    dup2(errFd, 2);
-    if (chunkSize > 0) setenv("CORVANE_CHUNK_SIZE", std::to_string(chunkSize).c_str(), 1);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
   ToolResult result;
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.status = RunProgram(CORVANE_TOOL, args, chunkSize, in, out, err);
   result.out = ReadFile(out);
   result.err = ReadFile(err);
   return result;

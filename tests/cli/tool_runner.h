@@ -24,6 +24,8 @@ class ScratchDirectory {
   // Writes a file in the directory and returns its path.
   std::string Write(const std::string& name, const Bytes& content) const;
   std::string Path(const std::string& name) const { return path_ + "/" + name; }
+  // The names of the files in the directory, sorted.
+  std::vector<std::string> Names() const;
 
  private:
   std::string path_;

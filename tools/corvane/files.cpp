@@ -1,13 +1,11 @@
 #include "files.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "command_line.h"
+#include "system_files.h"
 
 namespace corvane_tool {
 namespace {
@@ -17,6 +15,10 @@ constexpr std::size_t kDefaultChunkSize = 64 * 1024;
 constexpr std::size_t kLargestChunkSize = 64 * 1024 * 1024;
 constexpr std::size_t kHeldInMemory = 1024 * 1024;
 constexpr std::uint64_t kProgressThreshold = 16 * 1024 * 1024;
+constexpr int kProgressBarWidth = 40;
+// The longest progress line: the bar in brackets, " 100%  ", and "DONE/TOTAL MiB" with sizes of
+// up to 8 digits.
+constexpr int kProgressLineWidth = kProgressBarWidth + 2 + 7 + 8 + 1 + 8 + 4;
 
 // Whether a progress bar stands on the terminal's current line.
 bool progressShown = false;
@@ -58,20 +60,13 @@ bool InputFile::Open(const std::string& path) {
     file_ = stdin;
     return true;
   }
-  file_ = std::fopen(path.c_str(), "rb");
+  std::string reason;
+  file_ = system_files::OpenForReading(path, size_, reason);
   if (file_ == nullptr) {
-    PrintError("cannot read " + path + ": " + Reason());
+    PrintError("cannot read " + path + ": " + reason);
     return false;
   }
   owned_ = true;
-  struct stat info {};
-  if (fstat(fileno(file_), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) {
-      PrintError("cannot read " + path + ": " + std::strerror(EISDIR));
-      return false;
-    }
-    if (S_ISREG(info.st_mode)) size_ = static_cast<std::uint64_t>(info.st_size);
-  }
   return true;
 }
 
@@ -95,18 +90,12 @@ bool OutputFile::Open(const std::string& path) {
     return true;
   }
   path_ = path;
-  // Beside the target, so that the final rename stays within one file system.
-  temporary_ = path + ".corvane-XXXXXX";
-  const int fd = mkstemp(temporary_.data());
-  if (fd < 0) {
-    temporary_.clear();
-    PrintError("cannot write " + path + ": " + Reason());
-    return false;
-  }
-  file_ = fdopen(fd, "wb");
+  std::string reason;
+  file_ = system_files::CreateBeside(path, temporary_, reason);
   if (file_ == nullptr) {
-    close(fd);
-    return Fail("cannot write");
+    temporary_.clear();
+    PrintError("cannot write " + path + ": " + reason);
+    return false;
   }
   return true;
 }
@@ -125,14 +114,11 @@ bool OutputFile::Commit() {
     if (std::fflush(stdout) != 0) return Fail("cannot write");
     return true;
   }
-  // mkstemp made the file readable by its owner only; give it the usual permissions.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fileno(file_), 0666 & ~mask);
-  const int closed = std::fclose(file_);
+  std::FILE* const file = file_;
   file_ = nullptr;
-  if (closed != 0) return Fail("cannot write");
-  if (std::rename(temporary_.c_str(), path_.c_str()) != 0) return Fail("cannot write");
+  std::string reason;
+  if (!system_files::CloseAndReplace(file, temporary_, path_, reason))
+    return Fail("cannot write", reason);
   temporary_.clear();
   return true;
 }
@@ -146,11 +132,13 @@ void OutputFile::Discard() {
 }
 
 bool OutputFile::Fail(const char* what) {
-  if (!failed_) {
-    const std::string reason = Reason();
+  return Fail(what, Reason());
+}
+
+bool OutputFile::Fail(const char* what, const std::string& reason) {
+  if (!failed_)
     PrintError(std::string(what) + " " + (path_.empty() ? "standard output" : path_) + ": " +
                reason);
-  }
   failed_ = true;
   return false;
 }
@@ -165,9 +153,13 @@ bool HeldBytes::Append(std::span<const std::uint8_t> bytes) {
     return true;
   }
   if (spill_ == nullptr) {
-    spill_ = std::tmpfile();
-    if (spill_ == nullptr ||
-        std::fwrite(memory_.data(), 1, memory_.size(), spill_) != memory_.size()) {
+    std::string reason;
+    spill_ = system_files::OpenScratchFile(reason);
+    if (spill_ == nullptr) {
+      PrintError("cannot hold input in a temporary file: " + reason);
+      return false;
+    }
+    if (std::fwrite(memory_.data(), 1, memory_.size(), spill_) != memory_.size()) {
       PrintError("cannot hold input in a temporary file: " + Reason());
       return false;
     }
@@ -191,7 +183,8 @@ bool HeldBytes::ReadSpilled(std::vector<std::uint8_t>& buffer, std::size_t& got)
 }
 
 ProgressBar::ProgressBar(std::uint64_t total, bool allowed)
-    : total_(total), active_(allowed && total >= kProgressThreshold && isatty(STDERR_FILENO)) {}
+    : total_(total),
+      active_(allowed && total >= kProgressThreshold && system_files::StandardErrorIsTerminal()) {}
 
 ProgressBar::~ProgressBar() {
   ClearProgressLine();
@@ -199,7 +192,8 @@ ProgressBar::~ProgressBar() {
 
 void ClearProgressLine() {
   if (!progressShown) return;
-  std::fputs("\r\033[K", stderr);
+  // Blanks rather than a terminal control sequence, which a Windows console may not know.
+  std::fprintf(stderr, "\r%*s\r", kProgressLineWidth, "");
   progressShown = false;
 }
 
@@ -209,12 +203,11 @@ void ProgressBar::Advance(std::uint64_t bytes) {
   const int percent = static_cast<int>(std::min<std::uint64_t>(done_ * 100 / total_, 100));
   if (percent == shownPercent_) return;
   shownPercent_ = percent;
-  constexpr int kWidth = 40;
-  char bar[kWidth + 1];
-  const int filled = percent * kWidth / 100;
-  for (int i = 0; i < kWidth; ++i)
+  char bar[kProgressBarWidth + 1];
+  const int filled = percent * kProgressBarWidth / 100;
+  for (int i = 0; i < kProgressBarWidth; ++i)
     bar[i] = i < filled ? '#' : '.';
-  bar[kWidth] = '\0';
+  bar[kProgressBarWidth] = '\0';
   std::fprintf(stderr, "\r[%s] %3d%%  %llu/%llu MiB", bar, percent,
                static_cast<unsigned long long>(done_ >> 20),
                static_cast<unsigned long long>(total_ >> 20));

@@ -1,6 +1,6 @@
 // Input and output files of the corvane tool: chunked reading, an output that appears only
-// when complete, and the progress bar. The only file of the tool that talks to the system
-// beyond standard C.
+// when complete, and the progress bar. What they need of the system beyond standard C comes from
+// system_files.h.
 #pragma once
 
 #include <cstddef>
@@ -63,6 +63,7 @@ class OutputFile {
 
  private:
   bool Fail(const char* what);
+  bool Fail(const char* what, const std::string& reason);
 
   std::FILE* file_ = nullptr;
   std::string path_;

@@ -6,6 +6,7 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "system_files.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   using namespace corvane_tool;
+  system_files::UseBinaryStandardStreams();
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return kExitUsage;

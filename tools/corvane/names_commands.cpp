@@ -53,7 +53,7 @@ constexpr Description kDescriptions[] = {
     {1257, "Windows Baltic"},
     {2022, "Japanese, ISO-2022-JP (transcoded through 932)"},
     {10000, "Macintosh Roman"},
-    {10008, "Macintosh Hebrew (the library's own number)"},
+    {10008, "Macintosh Hebrew in the library's tables (Windows: Mac Simplified Chinese)"},
     {20866, "Russian, KOI8-R"},
     {28605, "ISO 8859-15"},
     {40850, "DOS Western European, code page 850 (own number)"},
