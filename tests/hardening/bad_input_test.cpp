@@ -3,6 +3,9 @@
 // 0, 1, exact and one short, broken and cut-off sequences, zeros inside counted text. Each row
 // states the result the interface defines for it; rows marked "our choice" are cases the
 // interface leaves open, decided as a caller would want (refused, nothing written or read).
+// A few rows hand the text to the system road, where the answer is the system's: the POSIX
+// backend's iconv, which answers as Windows does wherever it can, or Windows' own conversions in
+// corvane.dll. Each such row says what each system answers and why.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -18,6 +21,11 @@ namespace {
 constexpr bool kSystem = true;
 #else
 constexpr bool kSystem = false;
+#endif
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
 #endif
 
 const uint8_t kAbc[] = {'a', 'b', 'c', 0};
@@ -72,6 +80,8 @@ const Row kRows[] = {
      [](uint16_t* w, uint8_t*) { return M2W(65001, kAbc, -1, w, 3); }, 3},
     {"decode: 65001 capacity 1", [](uint16_t* w, uint8_t*) { return M2W(65001, kAbc, -1, w, 1); },
      1},
+    // Windows' MultiByteToWideChar fails with 0 (ERROR_INSUFFICIENT_BUFFER) when the destination
+    // is too small, and the POSIX backend does the same; our tables store what fits.
     {"decode: one short on the system road fails, on ours stops",
      [](uint16_t* w, uint8_t*) { return M2W(1252, kAbc, -1, w, 3); }, kSystem ? 0 : 3},
     {"decode: lead byte cut off, counted, with a consumed count",
@@ -100,12 +110,15 @@ const Row kRows[] = {
        return M2W(65001, s, -1, w, 8);
      },
      2},
+    // Only the system converts 1200. glibc's iconv does (UTF-16LE): 'A' and the terminator.
+    // Windows' MultiByteToWideChar does not convert 1200, 1201, 12000 or 12001 at all (they are
+    // for managed code only) and fails with 0, so corvane.dll answers 0 there.
     {"decode: -1 under 1200 ends at a 0 code unit, not the first 0 byte",
      [](uint16_t* w, uint8_t*) {
        const uint8_t s[] = {'A', 0, 0, 0};
        return M2W(1200, s, -1, w, 8);
      },
-     kSystem ? 2 : 0},
+     kSystem && !kWindows ? 2 : 0},
     {"decode: code page nobody converts",
      [](uint16_t* w, uint8_t*) { return M2W(12345, kAbc, -1, w, 8); }, 0},
     {"decode: flags are not read",
