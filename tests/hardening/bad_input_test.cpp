@@ -121,6 +121,10 @@ const Row kRows[] = {
      kSystem && !kWindows ? 2 : 0},
     {"decode: code page nobody converts",
      [](uint16_t* w, uint8_t*) { return M2W(12345, kAbc, -1, w, 8); }, 0},
+    // A number that is no pseudo code page of ours goes to the system unchanged. Windows reads 1
+    // as its OEM code page (CP_OEMCP) and converts; the POSIX backend knows no code page 1.
+    {"decode: code page 1 is the system's to read",
+     [](uint16_t* w, uint8_t*) { return M2W(1, kAbc, -1, w, 8); }, kSystem&& kWindows ? 4 : 0},
     {"decode: flags are not read",
      [](uint16_t* w, uint8_t*) {
        return CV_MultiByteToWideChar(1252, 0xFFFFFFFF, kAbc, -1, w, 8, nullptr, nullptr);
@@ -188,6 +192,25 @@ const Row kRows[] = {
        return W2M(1252, s, 3, b, 8);
      },
      3},
+    // The flags, the default character and the default-used pointer go to the system unchanged,
+    // to be judged by its rules. Windows fails with 0 on flags it does not know
+    // (ERROR_INVALID_FLAGS); iconv has no flags and the POSIX backend reads none; our tables
+    // ignore them.
+    {"encode: unknown flags on the system road",
+     [](uint16_t*, uint8_t* b) {
+       return CV_WideCharToMultiByte(1252, 0xFFFFFFFF, kWideAbc, -1, b, 8, nullptr, nullptr);
+     },
+     kSystem&& kWindows ? 0 : 4},
+    // Windows converts UTF-7 (65000), but refuses a default character with it
+    // (ERROR_INVALID_PARAMETER); the POSIX backend does not hand 65000 to iconv at all.
+    {"encode: 65000 is the system's",
+     [](uint16_t*, uint8_t* b) { return W2M(65000, kWideAbc, -1, b, 8); },
+     kSystem&& kWindows ? 4 : 0},
+    {"encode: 65000 with a default character is refused",
+     [](uint16_t*, uint8_t* b) {
+       return CV_WideCharToMultiByte(65000, 0, kWideAbc, -1, b, 8, "?", nullptr);
+     },
+     0},
     {"encode: code page nobody converts",
      [](uint16_t*, uint8_t* b) { return W2M(12345, kWideAbc, -1, b, 8); }, 0},
     {"encode: capacity INT32_MAX on 65001",
