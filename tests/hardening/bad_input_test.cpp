@@ -118,13 +118,13 @@ const Row kRows[] = {
        const uint8_t s[] = {'A', 0, 0, 0};
        return M2W(1200, s, -1, w, 8);
      },
-     kSystem && !kWindows ? 2 : 0},
+     (kSystem && !kWindows) ? 2 : 0},
     {"decode: code page nobody converts",
      [](uint16_t* w, uint8_t*) { return M2W(12345, kAbc, -1, w, 8); }, 0},
     // A number that is no pseudo code page of ours goes to the system unchanged. Windows reads 1
     // as its OEM code page (CP_OEMCP) and converts; the POSIX backend knows no code page 1.
     {"decode: code page 1 is the system's to read",
-     [](uint16_t* w, uint8_t*) { return M2W(1, kAbc, -1, w, 8); }, kSystem&& kWindows ? 4 : 0},
+     [](uint16_t* w, uint8_t*) { return M2W(1, kAbc, -1, w, 8); }, (kSystem && kWindows) ? 4 : 0},
     {"decode: flags are not read",
      [](uint16_t* w, uint8_t*) {
        return CV_MultiByteToWideChar(1252, 0xFFFFFFFF, kAbc, -1, w, 8, nullptr, nullptr);
@@ -200,12 +200,12 @@ const Row kRows[] = {
      [](uint16_t*, uint8_t* b) {
        return CV_WideCharToMultiByte(1252, 0xFFFFFFFF, kWideAbc, -1, b, 8, nullptr, nullptr);
      },
-     kSystem&& kWindows ? 0 : 4},
+     (kSystem && kWindows) ? 0 : 4},
     // Windows converts UTF-7 (65000), but refuses a default character with it
     // (ERROR_INVALID_PARAMETER); the POSIX backend does not hand 65000 to iconv at all.
     {"encode: 65000 is the system's",
      [](uint16_t*, uint8_t* b) { return W2M(65000, kWideAbc, -1, b, 8); },
-     kSystem&& kWindows ? 4 : 0},
+     (kSystem && kWindows) ? 4 : 0},
     {"encode: 65000 with a default character is refused",
      [](uint16_t*, uint8_t* b) {
        return CV_WideCharToMultiByte(65000, 0, kWideAbc, -1, b, 8, "?", nullptr);
