@@ -4,46 +4,42 @@
 // a few units past what the text needs, for every registered code page and every number with a
 // road of its own, in both length modes; sources end at a guard page too.
 #include <gtest/gtest.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "corvane.h"
+#include "guarded_pages.h"
 
 namespace {
 
-// Pages of which the last is PROT_NONE. Place() copies an object so that it ends right at that
-// page and puts a canary in the bytes before it.
+// Pages of which the last may not be touched (guarded_pages.h). Place() copies an object so that
+// it ends right at that page and puts a canary in the bytes before it.
 class GuardedRegion {
  public:
   static constexpr std::size_t kCanary = 64;
   static constexpr std::size_t kBytes = 1 << 16;
 
-  GuardedRegion() {
-    page_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    size_ = kBytes + kCanary + page_;
-    size_ += page_ - size_ % page_;
-    void* base = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (base == MAP_FAILED) std::abort();
-    base_ = static_cast<unsigned char*>(base);
-    if (mprotect(base_ + size_ - page_, page_, PROT_NONE) != 0) std::abort();
-  }
-  ~GuardedRegion() { munmap(base_, size_); }
+  GuardedRegion() : pages_(corvane::hardening::ReserveGuardedPages(kBytes + kCanary)) {}
+  ~GuardedRegion() { corvane::hardening::ReleaseGuardedPages(pages_); }
   GuardedRegion(const GuardedRegion&) = delete;
   GuardedRegion& operator=(const GuardedRegion&) = delete;
 
   // count elements ending at the guard page, filled with 0xEE bytes (or with the given ones).
   template <typename T>
   T* Place(std::size_t count, const T* contents = nullptr) {
-    unsigned char* guard = base_ + size_ - page_;
+    unsigned char* guard = pages_.start + pages_.usable;
     start_ = guard - count * sizeof(T);
     std::memset(start_ - kCanary, 0xA5, kCanary);
     std::memset(start_, 0xEE, count * sizeof(T));
     if (contents != nullptr) std::memcpy(start_, contents, count * sizeof(T));
     return reinterpret_cast<T*>(start_);
   }
+
+  // The last usable byte, readable, and the first byte of the guard page, which is not.
+  const unsigned char* LastByte() const { return pages_.start + pages_.usable - 1; }
+  const unsigned char* GuardByte() const { return pages_.start + pages_.usable; }
 
   bool CanaryIntact() const {
     for (std::size_t i = 1; i <= kCanary; ++i)
@@ -52,9 +48,7 @@ class GuardedRegion {
   }
 
  private:
-  std::size_t page_ = 0;
-  std::size_t size_ = 0;
-  unsigned char* base_ = nullptr;
+  corvane::hardening::GuardedPages pages_;
   unsigned char* start_ = nullptr;
 };
 
@@ -98,6 +92,13 @@ template <typename T>
 const T* PlaceSource(GuardedRegion& region, std::vector<T> text, bool nul) {
   if (nul) text.push_back(0);
   return region.Place(text.size(), text.data());
+}
+
+// Without its guard page every test below would pass whatever the library did.
+TEST(Bounds, TheGuardPageIsInForce) {
+  GuardedRegion region;
+  EXPECT_TRUE(corvane::hardening::ProcessMayRead(region.LastByte()));
+  EXPECT_FALSE(corvane::hardening::ProcessMayRead(region.GuardByte()));
 }
 
 TEST(Bounds, MultiByteToWideChar) {

@@ -1,6 +1,8 @@
 // Many threads calling every export at once, starting together with the first CV_RealFont call
-// of the process (each test runs in a process of its own under ctest), get exactly what one
-// thread gets. Run under the tsan preset, this is also the race check of the whole interface.
+// of the process, get exactly what one thread gets. Natively each test runs in a process of its
+// own under ctest; under Wine the whole program is one process, and no other test in it calls
+// CV_RealFont, so the call is still the first. Run under the tsan preset, this is also the race
+// check of the whole interface.
 #include <gtest/gtest.h>
 
 #include <cstring>
