@@ -49,7 +49,7 @@ for t in "${targets[@]}"; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
   ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
-  edges=$(grep -oE '\([0-9]+ inline 8-bit counters\)' "$log" | head -1 | grep -oE '[0-9]+')
+  edges=$(sed -n 's/.*(\([0-9]*\) inline 8-bit counters).*/\1/p' "$log" | head -1)
   printf '%-28s %12s %8s %8s %8s\n' "$t" "${runs:-?}" "${cov:-?}" "${edges:-?}" "${ft:-?}"
   if compgen -G "$findings/$t/crash-*" >/dev/null || compgen -G "$findings/$t/leak-*" >/dev/null ||
     compgen -G "$findings/$t/timeout-*" >/dev/null || compgen -G "$findings/$t/oom-*" >/dev/null; then
