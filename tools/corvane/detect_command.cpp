@@ -1,12 +1,13 @@
 // corvane detect: the Japanese encoding of each file, as CV_JapaneseAutoDetect sees it.
+#include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "command_line.h"
 #include "commands.h"
 #include "corvane.h"
-#include "files.h"
+#include "file_scan.h"
 #include "japanese_detector.h"
 
 namespace corvane_tool {
@@ -27,6 +28,25 @@ constexpr const char* kHelp =
     "\n"
     "Exit status: 0 success; 1 a file that cannot be read; 2 a usage error.\n";
 
+// One file's detection: fed until a byte decides, then printed.
+struct DetectScan {
+  std::string path;
+  JapaneseDetector detector;
+
+  bool Feed(std::span<const std::uint8_t> chunk) {
+    if (chunk.empty()) return false;
+    detector.Feed(chunk);
+    return !detector.Final();
+  }
+
+  void Report() const {
+    char name[20] = "";
+    CV_CodePageIDToName(detector.CodePage(), name);
+    std::printf("%s\t%u\t%s\t%d\n", path.c_str(), detector.CodePage(), name,
+                detector.Confident() ? 1 : 0);
+  }
+};
+
 }  // namespace
 
 int RunDetect(int argc, char** argv, int first) {
@@ -36,37 +56,9 @@ int RunDetect(int argc, char** argv, int first) {
     std::fputs(kHelp, stdout);
     return kExitSuccess;
   }
-  std::vector<std::string> paths = options.Operands();
-  if (paths.empty()) paths.emplace_back("-");
-
-  int status = kExitSuccess;
-  std::vector<std::uint8_t> buffer(ChunkSize());
-  for (const std::string& path : paths) {
-    InputFile input;
-    if (!input.Open(path)) {
-      status = kExitFailure;
-      continue;
-    }
-    JapaneseDetector detector;
-    while (!detector.Final()) {
-      const std::size_t got = input.Read(buffer);
-      if (got == 0) break;
-      detector.Feed({buffer.data(), got});
-    }
-    if (input.Failed()) {
-      status = kExitFailure;
-      continue;
-    }
-    char name[20] = "";
-    CV_CodePageIDToName(detector.CodePage(), name);
-    std::printf("%s\t%u\t%s\t%d\n", path.c_str(), detector.CodePage(), name,
-                detector.Confident() ? 1 : 0);
-  }
-  if (std::fflush(stdout) != 0) {
-    PrintError("cannot write standard output");
-    return kExitFailure;
-  }
-  return status;
+  return ScanFiles(options.Operands(), [](const std::string& path) {
+    return DetectScan{path, JapaneseDetector()};
+  });
 }
 
 }  // namespace corvane_tool

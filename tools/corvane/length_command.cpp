@@ -8,7 +8,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "corvane.h"
-#include "files.h"
+#include "file_scan.h"
 
 namespace corvane_tool {
 namespace {
@@ -97,6 +97,21 @@ class FileMeasurer {
   Measure result_;
 };
 
+// One file's measurement, printed once the whole file is counted.
+struct LengthScan {
+  std::string path;
+  FileMeasurer measurer;
+
+  bool Feed(std::span<const std::uint8_t> chunk) { return measurer.Feed(chunk, chunk.empty()); }
+
+  void Report() const {
+    const Measure measure = measurer.Result();
+    std::printf("%s\t%llu\t%llu\n", path.c_str(),
+                static_cast<unsigned long long>(measure.characters),
+                static_cast<unsigned long long>(measure.bytes));
+  }
+};
+
 }  // namespace
 
 int RunLength(int argc, char** argv, int first) {
@@ -112,36 +127,10 @@ int RunLength(int argc, char** argv, int first) {
   if (!encoding || encoding->kind == Encoding::Kind::kUtf16Le)
     return UsageError("length ", "unknown code page or charset '" + *from + "' (-f)");
 
-  std::vector<std::string> paths = options.Operands();
-  if (paths.empty()) paths.emplace_back("-");
-  int status = kExitSuccess;
-  std::vector<std::uint8_t> buffer(ChunkSize());
-  for (const std::string& path : paths) {
-    InputFile input;
-    if (!input.Open(path)) {
-      status = kExitFailure;
-      continue;
-    }
-    FileMeasurer measurer(encoding->codePage);
-    bool counting = true;
-    while (counting) {
-      const std::size_t got = input.Read(buffer);
-      counting = measurer.Feed({buffer.data(), got}, got == 0) && got > 0;
-    }
-    if (input.Failed()) {
-      status = kExitFailure;
-      continue;
-    }
-    const Measure measure = measurer.Result();
-    std::printf("%s\t%llu\t%llu\n", path.c_str(),
-                static_cast<unsigned long long>(measure.characters),
-                static_cast<unsigned long long>(measure.bytes));
-  }
-  if (std::fflush(stdout) != 0) {
-    PrintError("cannot write standard output");
-    return kExitFailure;
-  }
-  return status;
+  const std::uint32_t codePage = encoding->codePage;
+  return ScanFiles(options.Operands(), [codePage](const std::string& path) {
+    return LengthScan{path, FileMeasurer(codePage)};
+  });
 }
 
 }  // namespace corvane_tool
