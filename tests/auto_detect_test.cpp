@@ -47,12 +47,4 @@ TEST(JapaneseAutoDetect, Rows) {
   }
 }
 
-TEST(JapaneseAutoDetect, NullArgumentsAreHarmless) {
-  std::uint32_t confident = 7;
-  EXPECT_EQ(CV_JapaneseAutoDetect(nullptr, -1, &confident), 2022u);
-  EXPECT_EQ(confident, 0u);
-  const std::uint8_t sjis[] = {0x82, 0xA0};
-  EXPECT_EQ(CV_JapaneseAutoDetect(sjis, 2, nullptr), 932u);
-}
-
 }  // namespace

@@ -136,13 +136,6 @@ TEST_F(WideToMulti, PseudoCodePages) {
   EXPECT_EQ(dst[0], 0x82) << "3 -> 932 for a Japanese thread";
 }
 
-TEST_F(WideToMulti, BadArgumentsConvertNothing) {
-  const std::uint16_t src[] = {0x41, 0};
-  EXPECT_EQ(CV_WideCharToMultiByte(1252, 0, nullptr, -1, nullptr, 0, nullptr, nullptr), 0);
-  EXPECT_EQ(CV_WideCharToMultiByte(1252, 0, src, -1, nullptr, 5, nullptr, nullptr), 0);
-  EXPECT_EQ(CV_WideCharToMultiByte(65001, 0, src, -1, nullptr, 5, nullptr, nullptr), 0);
-}
-
 // Measuring must give exactly what a conversion with room enough writes, on every road.
 TEST_F(WideToMulti, MeasureEqualsConversion) {
   const Units texts[] = {{0x41, 0x3042, 0x42, 0x0A, 0x3044}, {0xE9, 0x20AC, 0x4E00}, {0}};

@@ -123,18 +123,4 @@ TEST(Conversion, Number10008IsMacHebrewUnlessWindowsConvertsIt) {
 #endif
 }
 
-TEST(Conversion, StreamingIso2022JpCarriesTheShiftState) {
-  const uint8_t first[] = {0x1B, '$', 'B', 0x24, 0x22};
-  const uint8_t second[] = {0x24, 0x24, 0x1B, '(', 'B', 'x'};
-  uint32_t state = 1;
-  uint16_t out[8] = {};
-  ASSERT_EQ(CV_MultiByteToWideChar(2022, 0, first, 5, out, 8, nullptr, &state), 1);
-  EXPECT_EQ(out[0], 0x3042);
-  EXPECT_EQ(state, 2u);
-  ASSERT_EQ(CV_MultiByteToWideChar(2022, 0, second, 6, out, 8, nullptr, &state), 2);
-  EXPECT_EQ(out[0], 0x3044);
-  EXPECT_EQ(out[1], 'x');
-  EXPECT_EQ(state, 1u);
-}
-
 }  // namespace
