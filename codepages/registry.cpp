@@ -56,7 +56,7 @@ constexpr CodePageRecord DoubleByte(std::uint32_t id, const DoubleByteTables& t)
 
 // The 33 code pages in registry order. Lookups are linear from the first record, so the order is
 // part of the behaviour, not a matter of taste.
-const CodePageRecord kRecordTemplates[] = {
+constexpr CodePageRecord kRecordTemplates[] = {
     SingleByte(40866, tables::kByteToWide40866, tables::kLowPage40866, tables::kHighPage40866),
     SingleByte(40869, tables::kByteToWide40869, tables::kLowPage40869, tables::kHighPage40869),
     SingleByte(88591, tables::kByteToWide88591, tables::kLowPage88591, tables::kHighPage88591),
@@ -123,48 +123,63 @@ bool AlwaysOwnTables(std::uint32_t id) {
   return id == 2022 || id == 51932 || id == 51936 || id == 65000 || id == 65001;
 }
 
-CodePageRegistry g_registry;  // zero-initialised; written only by BuildCodePageRegistry
-
-void Terminate(std::uint32_t slot) {
-  std::memset(&g_registry.records[slot], 0, sizeof(CodePageRecord));
-  g_registry.records[slot].id = kTerminatorId;
+void Terminate(CodePageRegistry& registry, std::uint32_t slot) {
+  std::memset(&registry.records[slot], 0, sizeof(CodePageRecord));
+  registry.records[slot].id = kTerminatorId;
 }
 
-}  // namespace
-
-std::uint32_t BuildCodePageRegistry() {
-  g_registry.count = 0;
+void Fill(CodePageRegistry& registry) {
+  registry.count = 0;
+  Terminate(registry, 0);
   for (const CodePageRecord& source : kRecordTemplates) {
     // The registry stays terminated after every step, so a walk can never run off its end.
-    std::memset(&g_registry.records[g_registry.count], 0, sizeof(CodePageRecord));
-    g_registry.records[g_registry.count] = source;
-    ++g_registry.count;
-    Terminate(g_registry.count);
+    registry.records[registry.count] = source;
+    ++registry.count;
+    Terminate(registry, registry.count);
   }
   // Decided once, on the system the library runs on.
-  for (CodePageRecord* r = g_registry.records; r->id != kTerminatorId; ++r) {
+  for (CodePageRecord* r = registry.records; r->id != kTerminatorId; ++r) {
     if (AlwaysOwnTables(r->id)) {
       r->provider = ProviderTables;
     } else {
       r->provider = platform::IsValidCodePage(r->id) ? ProviderSystem : ProviderTables;
     }
   }
+}
+
+// The registry lives behind a function-local static: it is built by whichever comes first, the
+// load-time build below or a lookup from a host's own static initialiser that runs before it
+// (a static library's initialisers may run after the host's), and the language makes that one
+// build safe against concurrent first calls.
+CodePageRegistry& Registry() {
+  static CodePageRegistry registry = [] {
+    CodePageRegistry built{};
+    Fill(built);
+    return built;
+  }();
+  return registry;
+}
+
+}  // namespace
+
+std::uint32_t BuildCodePageRegistry() {
+  Fill(Registry());
   return 1;
 }
 
 const CodePageRecord* FindCodePageRecord(std::uint32_t codePage) {
-  for (const CodePageRecord* r = g_registry.records; r->id != kTerminatorId; ++r) {
+  for (const CodePageRecord* r = Registry().records; r->id != kTerminatorId; ++r) {
     if (r->id == codePage) return r;
   }
   return nullptr;
 }
 
 const CodePageRegistry& GetCodePageRegistry() {
-  return g_registry;
+  return Registry();
 }
 
-// Load-time build: runs during the library's static initialisation, before any export can be
-// called, and therefore before any lookup.
-[[maybe_unused]] const std::uint32_t kRegistryBuilt = BuildCodePageRegistry();
+// Load-time build: the registry is complete before the library's entry routine runs, whatever
+// calls come later.
+[[maybe_unused]] const CodePageRegistry& kRegistryBuilt = Registry();
 
 }  // namespace corvane

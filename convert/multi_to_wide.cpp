@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "codepages/dbcs_lookup.h"
 #include "codepages/registry.h"
@@ -10,6 +9,7 @@
 #include "convert/measure.h"
 #include "convert/prepare.h"
 #include "convert/table_decode.h"
+#include "convert/temporary_buffer.h"
 #include "frame/code_page_resolution.h"
 #include "japanese/byte_classes.h"
 #include "japanese/transcoders.h"
@@ -66,7 +66,8 @@ std::int32_t MultiByteToWide(std::uint32_t codePage, const std::uint8_t* src, st
         // Full: nothing more is stored, but the shift state reports the mode at the end of the
         // whole source, as when everything is transcoded first.
         const auto size = 2 * static_cast<std::size_t>(srcLen - taken) + 4;
-        const auto scratch = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        const auto scratch = AllocateTemporary<std::uint8_t>(size);
+        if (scratch == nullptr) return 0;
         Iso2022JpToSjis(src + taken, srcLen - taken, scratch.get(), static_cast<std::int32_t>(size),
                         &mode);
       }
@@ -85,6 +86,10 @@ std::int32_t ConvertPrepared(std::uint32_t codePage, const std::uint8_t* src, st
   PreparedBuffer buffer;
   PreparedKind kind = PreparedKind::PreparedNone;
   const std::int32_t prepared = PrepareMultiByteInput(&codePage, src, srcLen, buffer, kind, state);
+  if ((kind == PreparedKind::PreparedWide && buffer.units == nullptr) ||
+      (kind == PreparedKind::PreparedBytes && buffer.bytes == nullptr)) {
+    return 0;  // no memory for the prepared text
+  }
 
   if (kind == PreparedKind::PreparedWide) {
     // 2 x dstCap in 64 bits: a capacity above 2^30 units must not wrap to a negative copy.
@@ -103,10 +108,12 @@ std::int32_t ConvertPrepared(std::uint32_t codePage, const std::uint8_t* src, st
     textLen = *consumed;  // stop before a character cut off at the end of the source
   }
 
-  const CodePageRecord* record = FindCodePageRecord(codePage);
+  const std::uint32_t roadCodePage = RoadCodePage(codePage);
+  const CodePageRecord* record = FindCodePageRecord(roadCodePage);
   if (record == nullptr || record->provider == ProviderSystem) {
     return platform::MultiByteToWideChar(codePage, 0, text, textLen, dst, dstCap);
   }
+  codePage = roadCodePage;
 
   // A nul-terminated ISO-2022-JP or EUC-JP source arrives as Shift_JIS ending in the 0 byte that
   // the transcoder wrote. Decoding it as an ordinary byte would end the text with U+003F; it

@@ -42,9 +42,10 @@ std::int32_t PrepareMultiByteInput(std::uint32_t* codePage, const std::uint8_t* 
     const bool iso = *codePage == kIso2022Jp;
     *codePage = kShiftJis;  // measured with the Shift_JIS lead bytes from here on
     const std::size_t units = PreparedUnits(src, srcLen, kShiftJis);
-    buffer.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(2 * units);
+    buffer.bytes = AllocateTemporary<std::uint8_t>(2 * units);
     const std::int32_t size = Capacity(2 * units);
     kind = PreparedKind::PreparedBytes;
+    if (buffer.bytes == nullptr) return 0;
     if (!iso) return EucJpToSjis(src, srcLen, buffer.bytes.get(), size);
     JisShiftState mode = state != nullptr ? *state : kJisSingleByte;
     const std::int32_t n = Iso2022JpToSjis(src, srcLen, buffer.bytes.get(), size, &mode);
@@ -53,10 +54,11 @@ std::int32_t PrepareMultiByteInput(std::uint32_t* codePage, const std::uint8_t* 
   }
   if (*codePage == kUtf8) {
     const std::size_t units = PreparedUnits(src, srcLen, kUtf8);
-    buffer.units = std::make_unique_for_overwrite<Utf16Unit[]>(units);
+    buffer.units = AllocateTemporary<Utf16Unit>(units);
+    kind = PreparedKind::PreparedWide;
+    if (buffer.units == nullptr) return 0;
     const std::int32_t decoded =
         Utf8ToUcs2(src, srcLen, buffer.units.get(), Capacity(units), nullptr);
-    kind = PreparedKind::PreparedWide;
     // The buffer is sized for the whole text; the clamp only guards the copy that follows. The
     // byte count saturates rather than wraps: past 2^30 units (a UTF-8 source over 1 GiB) the
     // result is cut there, where CV_UTF8ToWideChar, which counts in units, is not.
@@ -68,7 +70,7 @@ std::int32_t PrepareMultiByteInput(std::uint32_t* codePage, const std::uint8_t* 
 }
 
 std::int32_t PrepareWideInput(std::uint32_t* codePage, const Utf16Unit* src, std::int32_t srcLen,
-                              std::unique_ptr<std::uint8_t[]>& utf8, WideOutcome& outcome) {
+                              TemporaryBuffer<std::uint8_t>& utf8, WideOutcome& outcome) {
   if (*codePage == kIso2022Jp || *codePage == kEucJp) {
     *codePage = kShiftJis;
     outcome = WideOutcome::kThroughSjis;
@@ -78,8 +80,9 @@ std::int32_t PrepareWideInput(std::uint32_t* codePage, const Utf16Unit* src, std
     // Three bytes per unit covers every form the encoder writes, plus the terminator.
     const std::size_t size = srcLen == -1 ? static_cast<std::size_t>(quillon::w_strlen(src)) * 3 + 3
                                           : (static_cast<std::size_t>(std::max(srcLen, 0)) + 2) * 3;
-    utf8 = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    utf8 = AllocateTemporary<std::uint8_t>(size);
     outcome = WideOutcome::kFinished;
+    if (utf8 == nullptr) return 0;
     return Ucs2ToUtf8(src, srcLen, utf8.get(), Capacity(size));
   }
   outcome = WideOutcome::kDirect;

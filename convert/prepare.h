@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "codepages/table_types.h"
+#include "convert/temporary_buffer.h"
 #include "japanese/byte_classes.h"
 
 namespace corvane {
@@ -17,10 +18,11 @@ enum class PreparedKind : std::uint32_t {
   PreparedNone = 3,   // nothing prepared: convert the caller's source directly
 };
 
-// The temporary buffer of one call; it frees itself on every return path.
+// The temporary buffer of one call; it frees itself on every return path. The one its kind names
+// is null when it could not be allocated.
 struct PreparedBuffer {
-  std::unique_ptr<Utf16Unit[]> units;     // PreparedWide
-  std::unique_ptr<std::uint8_t[]> bytes;  // PreparedBytes
+  TemporaryBuffer<Utf16Unit> units;     // PreparedWide
+  TemporaryBuffer<std::uint8_t> bytes;  // PreparedBytes
 };
 
 // Prepares a byte source for decoding.
@@ -44,11 +46,11 @@ enum class WideOutcome { kFinished, kDirect, kThroughSjis };
 //   src       in      UTF-16 units, caller-owned, not null
 //   srcLen    in      unit count, or -1 = ends at the first 0 unit
 //   utf8      out     under 65001 (kFinished): the whole UTF-8 encoding, terminator included in
-//                     nul mode
+//                     nul mode; null (and 0 returned) when it could not be allocated
 //   outcome   out
 //   returns           kFinished: bytes in utf8; otherwise 0
 std::int32_t PrepareWideInput(std::uint32_t* codePage, const Utf16Unit* src, std::int32_t srcLen,
-                              std::unique_ptr<std::uint8_t[]>& utf8, WideOutcome& outcome);
+                              TemporaryBuffer<std::uint8_t>& utf8, WideOutcome& outcome);
 
 // Transcodes Shift_JIS text (from = 932) into to = 2022 or 51932, counted, into dst.
 //   returns  bytes written; the transcoder keeps dst's last byte free, as for any terminator

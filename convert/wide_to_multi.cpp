@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "convert/direct_japanese.h"
 #include "convert/prepare.h"
 #include "convert/table_encode.h"
+#include "convert/temporary_buffer.h"
 #include "frame/code_page_resolution.h"
 #include "platform/platform.h"
 #include "quillon/quillon.h"
@@ -23,30 +23,33 @@ std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const 
   if (src == nullptr || (dst == nullptr && dstCap > 0)) return 0;
   if (srcLen < -1) srcLen = 0;  // any other negative count is an empty text
 
-  ResolveCodePage(&codePage, dst, dstCap);
+  // Under 2023 the detector reads the caller's destination as it stands; a negative capacity
+  // gives no readable bytes, and -1 must not be taken for a nul-terminated string.
+  ResolveCodePage(&codePage, dst, dstCap < 0 ? 0 : dstCap);
   const std::uint32_t requested = codePage;
 
-  std::unique_ptr<std::uint8_t[]> utf8;
+  TemporaryBuffer<std::uint8_t> utf8;
   WideOutcome outcome = WideOutcome::kDirect;
   std::int32_t result = PrepareWideInput(&codePage, src, srcLen, utf8, outcome);
   if (outcome == WideOutcome::kFinished) {
-    if (dstCap > 0) {
+    if (dstCap > 0 && utf8 != nullptr) {
       result = std::min(result, dstCap);
       std::memcpy(dst, utf8.get(), static_cast<std::size_t>(result));
     }
     return result;
   }
 
-  const CodePageRecord* record = FindCodePageRecord(codePage);
+  const CodePageRecord* record = FindCodePageRecord(RoadCodePage(codePage));
 
   // Measuring converts for real into a buffer of our own; the system is never asked for a size.
-  std::unique_ptr<std::uint8_t[]> scratch;
+  TemporaryBuffer<std::uint8_t> scratch;
   if (dstCap == 0) {
     const std::int64_t units = srcLen == -1 ? std::int64_t{quillon::w_strlen(src)} + 1 : srcLen;
     const std::int64_t t = 2 * units + 40;
     // Past 2 GiB the count could not be returned anyway; the clamp only keeps the size honest.
     dstCap = static_cast<std::int32_t>(std::min<std::int64_t>(t + t / 2, INT32_MAX - 64));
-    scratch = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(dstCap) + 20);
+    scratch = AllocateTemporary<std::uint8_t>(static_cast<std::size_t>(dstCap) + 20);
+    if (scratch == nullptr) return 0;
     dst = scratch.get();
   }
 
@@ -76,7 +79,8 @@ std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const 
 
   if (outcome == WideOutcome::kThroughSjis) {
     const auto count = static_cast<std::size_t>(std::max(result, 0));
-    auto sjis = std::make_unique_for_overwrite<std::uint8_t[]>(count);
+    const auto sjis = AllocateTemporary<std::uint8_t>(count);
+    if (sjis == nullptr) return 0;
     std::memcpy(sjis.get(), dst, count);
     result = PostConvertFromSjis(932, requested, sjis.get(), static_cast<std::int32_t>(count), dst,
                                  dstCap);

@@ -1,5 +1,6 @@
 #include "frame/code_page_resolution.h"
 
+#include "codepages/registry.h"
 #include "japanese/auto_detect.h"
 #include "platform/platform.h"
 
@@ -58,6 +59,13 @@ void ResolveCodePage(std::uint32_t* codePage, const std::uint8_t* bytes, std::in
   // Deliberately after the 0 test: a thread language without a code page yields 0, which the
   // system then takes as its own ANSI code page.
   if (*codePage == kThreadCodePage) *codePage = ThreadLocaleCodePage();
+}
+
+std::uint32_t RoadCodePage(std::uint32_t codePage) {
+  if (codePage != kAnsiCodePage) return codePage;
+  const std::uint32_t ansi = platform::AnsiCodePage();
+  const CodePageRecord* record = FindCodePageRecord(ansi);
+  return record != nullptr && record->provider == ProviderTables ? ansi : codePage;
 }
 
 }  // namespace corvane

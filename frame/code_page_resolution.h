@@ -19,4 +19,10 @@ std::uint32_t ThreadLocaleCodePage();
 //   bytes   in  caller-owned, may be null only when length is 0
 void ResolveCodePage(std::uint32_t* codePage, const std::uint8_t* bytes, std::int32_t length);
 
+// The code page whose road a resolved code page takes. 0 (a thread language without a code page)
+// is handed to the system as its ANSI code page, as Windows takes it; where our own tables
+// convert the ANSI code page instead (the POSIX backend leaves some to them), 0 takes that page's
+// tables, so that 0 always converts as the ANSI code page does. Every other number is itself.
+std::uint32_t RoadCodePage(std::uint32_t codePage);
+
 }  // namespace corvane

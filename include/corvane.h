@@ -93,9 +93,9 @@ CV_API int32_t CV_CALL CV_IsValidCodePage(uint32_t codePage);
 CV_API uint32_t CV_CALL CV_JapaneseAutoDetect(const uint8_t* bytes, int32_t length,
                                               uint32_t* confident);
 
-/* Converts srcLen bytes of src in codePage (-1: up to and including the first 0 byte; under the
- * UTF-16 and UTF-32 code pages 1200, 1201, 12000 and 12001, which only the system converts, up to
- * and including the first 0 code unit) into at most dstCap UTF-16 units of dst, and returns the
+/* Converts srcLen bytes of src in codePage (-1: up to and including the first 0 byte, in every
+ * code page; give UTF-16 and UTF-32 text, 1200, 1201, 12000 and 12001, a count) into at most
+ * dstCap UTF-16 units of dst, and returns the
  * units written (the terminator included when written). flags is ignored. dstCap 0 only measures:
  * it returns the characters of the text (plus 1 for a terminator; on 65001 the UTF-16 units plus 1)
  * and writes nothing. ISO-2022-JP (2022) and EUC-JP (51932) are decoded through Shift_JIS, UTF-8

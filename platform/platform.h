@@ -36,8 +36,8 @@ bool IsValidCodePage(std::uint32_t codePage);
 // MultiByteToWideChar with the given flags (the library always passes 0). Code page 0 is the
 // ANSI code page, as on Windows.
 //   src     in   bytes in codePage, caller-owned
-//   srcLen  in   byte count; -1 = ends at the first 0 byte (the first 0 code unit in UTF-16 and
-//                UTF-32 code pages), which is converted and counted
+//   srcLen  in   byte count; -1 = ends at the first 0 byte, which is converted and counted (in
+//                UTF-16 and UTF-32 code pages too, where it may be half of a code unit)
 //   dst     out  UTF-16 units; not touched when dstCap is 0
 //   dstCap  in   capacity in units; 0 = return the units needed
 //   returns      units written (or needed); 0 for an unknown code page or too small a dst.

@@ -133,12 +133,23 @@ TEST_F(MultiToWide, PseudoCodePagesResolveFirst) {
   EXPECT_EQ(dst[0], 0x0411) << "3 -> 1251 (Russian): 0xC1 is Be";
   EXPECT_EQ(CV_MultiByteToWideChar(0, 0, koi, 1, dst.data(), 2, nullptr, nullptr), 1);
   EXPECT_EQ(dst[0], 0x0391) << "0 -> the ANSI code page 88597: 0xC1 is Alpha";
+  // A thread language without a code page resolves 3 to 0, which converts as the ANSI code page
+  // does: on our tables when they take it, through the system as 0 when the system does.
   platform_double::SetThreadLanguage(0x0409);
   platform_double::TakeSystemCalls();
-  EXPECT_EQ(CV_MultiByteToWideChar(3, 0, koi, 1, dst.data(), 2, nullptr, nullptr), 0);
+  EXPECT_EQ(CV_MultiByteToWideChar(3, 0, koi, 1, dst.data(), 2, nullptr, nullptr), 1);
+  EXPECT_EQ(dst[0], 0x0391) << "3 -> 0 -> the tables of the ANSI code page 88597";
+  EXPECT_TRUE(platform_double::TakeSystemCalls().empty());
+  const std::uint16_t alpha[] = {0x0391};
+  std::uint8_t byte = 0;
+  EXPECT_EQ(CV_WideCharToMultiByte(3, 0, alpha, 1, &byte, 1, nullptr, nullptr), 1);
+  EXPECT_EQ(byte, 0xC1) << "and back";
+  UseSystemFor({1252});
+  platform_double::SetThreadLanguage(0x0409);
+  EXPECT_EQ(CV_MultiByteToWideChar(3, 0, koi, 1, dst.data(), 2, nullptr, nullptr), 1);
   const auto calls = platform_double::TakeSystemCalls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].codePage, 0u) << "a thread without a code page hands 0 to the system";
+  EXPECT_EQ(calls[0].codePage, 0u) << "the system takes 0 as its own ANSI code page";
 }
 
 TEST_F(MultiToWide, OnlyIso2022JpTouchesTheShiftState) {

@@ -16,6 +16,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 #endif
@@ -159,17 +160,23 @@ void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context) {
   char only[kFaceNameSize];
   CopyFaceName(only, request.lfFaceName);
   std::vector<LogFontA> fonts;
-  for (const auto& [name, family] : ListFamilies(only)) {
-    for (std::size_t i = 0; i < kCharSetCount; ++i) {
-      if ((family.charSets & (1u << i)) == 0) continue;
-      LogFontA font;
-      std::memset(&font, 0, sizeof font);
-      CopyFaceName(font.lfFaceName, name.c_str());
-      font.lfCharSet = kCharSetLanguages[i].charSet;
-      font.lfOutPrecision = family.scalable ? kOutStrokePrecis : kOutStringPrecis;
-      font.lfPitchAndFamily = family.proportional ? kProportionalPitchBit : 0;
-      fonts.push_back(font);
+  // The listing needs memory; without it no font is enumerated, as when none is installed, and
+  // no exception reaches the C interface.
+  try {
+    for (const auto& [name, family] : ListFamilies(only)) {
+      for (std::size_t i = 0; i < kCharSetCount; ++i) {
+        if ((family.charSets & (1u << i)) == 0) continue;
+        LogFontA font;
+        std::memset(&font, 0, sizeof font);
+        CopyFaceName(font.lfFaceName, name.c_str());
+        font.lfCharSet = kCharSetLanguages[i].charSet;
+        font.lfOutPrecision = family.scalable ? kOutStrokePrecis : kOutStringPrecis;
+        font.lfPitchAndFamily = family.proportional ? kProportionalPitchBit : 0;
+        fonts.push_back(font);
+      }
     }
+  } catch (const std::bad_alloc&) {
+    return;
   }
   for (const LogFontA& font : fonts) {
     if (proc(font, context) == 0) break;

@@ -16,7 +16,7 @@ inline constexpr bool kSystemConversionBuilt = false;
 #endif
 
 // How a charset's bytes group into characters. It decides how many bytes one U+FFFD replaces
-// when iconv rejects input, where a -1 length ends, which bytes of a default character belong to
+// when iconv rejects input, which bytes of a default character belong to
 // one character, and whether every character has an encoding.
 enum class ByteShape : std::uint8_t {
   kSingleByte,  // one byte, one character
@@ -43,8 +43,7 @@ const SystemCharset* FindSystemCharset(std::uint32_t codePage);
 // library hands 0 over when the thread's language resolved code page 3 to 0.
 const SystemCharset* FindConversionCharset(std::uint32_t codePage);
 
-// Bytes per code unit: 2 for UTF-16, 4 for UTF-32, 1 otherwise. A -1 length ends at the first
-// 0 code unit of this width.
+// Bytes per code unit: 2 for UTF-16, 4 for UTF-32, 1 otherwise.
 constexpr std::size_t CodeUnitBytes(ByteShape shape) {
   switch (shape) {
     case ByteShape::kUtf16:

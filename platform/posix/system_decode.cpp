@@ -30,15 +30,15 @@ using posix::IconvStop;
 
 constexpr Utf16Unit kReplacementCharacter = 0xFFFD;
 
-// Length of a -1 source: up to and including its first 0 code unit (one byte wide except in the
-// UTF-16 and UTF-32 code pages).
-std::size_t TerminatedLength(const std::uint8_t* src, std::size_t unitBytes) {
-  for (std::size_t offset = 0;; offset += unitBytes) {
-    bool zero = true;
-    for (std::size_t i = 0; i < unitBytes; ++i)
-      zero = zero && src[offset + i] == 0;
-    if (zero) return offset + unitBytes;
-  }
+// Length of a -1 source: up to and including its first 0 byte, in every code page. The library
+// measures a -1 text to that byte, so conversion must end there too, or a count taken first
+// would not hold the result; in UTF-16 and UTF-32, where a 0 byte is common inside a character,
+// that is rarely the end the caller meant, and such text should be given a count.
+std::size_t TerminatedLength(const std::uint8_t* src) {
+  std::size_t length = 0;
+  while (src[length] != 0)
+    ++length;
+  return length + 1;
 }
 
 constexpr bool InRange(std::uint8_t b, std::uint8_t lo, std::uint8_t hi) {
@@ -112,9 +112,8 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t /*flags*/
       (dstCap > 0 && dst == nullptr)) {
     return 0;
   }
-  const std::size_t length = srcLen == -1
-                                 ? TerminatedLength(src, posix::CodeUnitBytes(charset->shape))
-                                 : static_cast<std::size_t>(srcLen);
+  const std::size_t length =
+      srcLen == -1 ? TerminatedLength(src) : static_cast<std::size_t>(srcLen);
   const posix::IconvDescriptor cd(posix::kWideCharset, charset->iconvName);
   if (!cd.IsOpen()) return 0;
 

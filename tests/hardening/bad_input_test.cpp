@@ -110,15 +110,16 @@ const Row kRows[] = {
        return M2W(65001, s, -1, w, 8);
      },
      2},
-    // Only the system converts 1200. glibc's iconv does (UTF-16LE): 'A' and the terminator.
+    // Only the system converts 1200. A -1 text ends at its first 0 byte there too, where measuring
+    // ends it, so the measured capacity holds the result: glibc's iconv decodes "A\0" as 'A'.
     // Windows' MultiByteToWideChar does not convert 1200, 1201, 12000 or 12001 at all (they are
     // for managed code only) and fails with 0, so corvane.dll answers 0 there.
-    {"decode: -1 under 1200 ends at a 0 code unit, not the first 0 byte",
+    {"decode: -1 under 1200 ends at the first 0 byte, as measuring says",
      [](uint16_t* w, uint8_t*) {
-       const uint8_t s[] = {'A', 0, 0, 0};
-       return M2W(1200, s, -1, w, 8);
+       const uint8_t s[] = {'A', 0, 'B', 0, 0, 0};
+       return M2W(1200, s, -1, w, M2W(1200, s, -1, nullptr, 0));
      },
-     (kSystem && !kWindows) ? 2 : 0},
+     (kSystem && !kWindows) ? 1 : 0},
     {"decode: code page nobody converts",
      [](uint16_t* w, uint8_t*) { return M2W(12345, kAbc, -1, w, 8); }, 0},
     // A number that is no pseudo code page of ours goes to the system unchanged. Windows reads 1

@@ -97,7 +97,7 @@ TEST(SystemConversion, ConvertsAsWindowsDoesWithFlagsZero) {
       {932, "85 9F 82 A0", "FFFD 3042", kDecodes, nullptr, "an unassigned pair is one"},
       {1200, "41 00 42", "0041 FFFD", kDecodes, nullptr, "an odd byte at the end"},
       {1252, "41 E9 00 43", "0041 00E9 0000", kDecodes | kNul, nullptr, "ends at 0, which counts"},
-      {1200, "41 00 00 00 43 00", "0041 0000", kDecodes | kNul, nullptr, "ends at a 0 unit"},
+      {1200, "41 00 00 00 43 00", "0041", kDecodes | kNul, nullptr, "ends at the first 0 byte"},
       {1200, "41 00 00 00", "0041 0000 0043", kEncodes | kNul, nullptr, "a 0 unit: two 0 bytes"},
       {1252, "41 3F", "0041 4E00", kEncodes | kUsed, nullptr, "'?' when no default is given"},
       {1252, "2A 41", "D83D DE00 0041", kEncodes | kUsed, "*", "a pair is one character"},

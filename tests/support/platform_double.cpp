@@ -85,7 +85,7 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                                  const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
                                  std::int32_t dstCap) {
   platform_double::Record({SystemCall::Direction::kToWide, codePage, flags, srcLen, dstCap});
-  if (!platform_double::Supported(codePage)) return 0;
+  if (!platform_double::Supported(codePage != 0 ? codePage : AnsiCodePage())) return 0;
   const std::int32_t n = platform_double::LengthOf(src, srcLen);
   if (dstCap == 0) return n;
   if (dstCap < n) return 0;
@@ -98,7 +98,7 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, co
                                  std::int32_t srcLen, std::uint8_t* dst, std::int32_t dstCap,
                                  const char* /*defaultChar*/, std::int32_t* /*defaultUsed*/) {
   platform_double::Record({SystemCall::Direction::kToBytes, codePage, flags, srcLen, dstCap});
-  if (!platform_double::Supported(codePage)) return 0;
+  if (!platform_double::Supported(codePage != 0 ? codePage : AnsiCodePage())) return 0;
   const std::int32_t n = platform_double::LengthOf(src, srcLen);
   if (dstCap == 0) return n;
   if (dstCap < n) return 0;

@@ -4,7 +4,8 @@
 //
 // The double's system conversion is deliberately trivial and recognisable: for a supported code
 // page every byte becomes the unit of the same value and every unit its low byte, and a capacity
-// of 0 asks for the size. Unsupported code pages fail with 0, as the real system does.
+// of 0 asks for the size. Unsupported code pages fail with 0, as the real system does; code
+// page 0 is the ANSI code page.
 #pragma once
 
 #include <cstdint>
