@@ -13,8 +13,10 @@ using namespace corvane::fuzz;
 using Units = std::vector<std::uint16_t>;
 using Bytes = std::vector<std::uint8_t>;
 
+// Room for the longest form of any text: ISO-2022-JP that switches modes at every character
+// writes an escape sequence before each, up to nine bytes for two units.
 Bytes Encode(std::uint32_t cp, const Units& text) {
-  Bytes out(3 * text.size() + 60);
+  Bytes out(5 * text.size() + 64);
   const std::int32_t n =
       CV_WideCharToMultiByte(cp, 0, text.data(), static_cast<std::int32_t>(text.size()), out.data(),
                              static_cast<std::int32_t>(out.size()), nullptr, nullptr);

@@ -1,4 +1,5 @@
 // corvane convert: streams files or standard input from one charset to another through UTF-16.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -49,7 +50,9 @@ struct Conversion {
 class FileConverter {
  public:
   FileConverter(Conversion& conversion, InputFile& input)
-      : c_(conversion), input_(input), encoder_(conversion.to, conversion.chunkSize) {}
+      : c_(conversion),
+        input_(input),
+        encoder_(conversion.to, std::max(conversion.chunkSize, StreamEncoder::kLeastPieceUnits)) {}
 
   bool Run() {
     std::vector<std::uint8_t> buffer(c_.chunkSize);
@@ -94,7 +97,7 @@ class FileConverter {
       return false;
     }
     c_.progress->Advance(decoder_->BytesDecoded() - before);
-    return encoder_.Encode(wide_, atEnd, *c_.output);
+    return c_.output->Write(encoder_.Encode(wide_, atEnd));
   }
 
   Conversion& c_;

@@ -6,6 +6,8 @@
 #include "command_line.h"
 #include "commands.h"
 #include "corvane.h"
+#include "stream_decoder.h"
+#include "stream_encoder.h"
 
 namespace corvane_tool {
 namespace {
@@ -95,17 +97,10 @@ const char* CharSetName(std::uint32_t charSet) {
   }
 }
 
-// Which road the text of a code page takes. The public interface says it without naming it:
-// the system's conversion always writes the default-used flag, the library's own tables never
-// touch it.
+// Which road the text of a code page takes.
 const char* Road(std::uint32_t codePage) {
-  const std::uint16_t unit = 'A';
-  std::uint8_t bytes[16];
-  constexpr std::int32_t kUntouched = -1;
-  std::int32_t used = kUntouched;
-  if (CV_WideCharToMultiByte(codePage, 0, &unit, 1, bytes, sizeof bytes, nullptr, &used) == 0)
-    return "none";
-  return used == kUntouched ? "tables" : "system";
+  if (!CanEncode(codePage)) return "none";
+  return TakesSystemRoad(codePage) ? "system" : "tables";
 }
 
 }  // namespace
