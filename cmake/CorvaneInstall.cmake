@@ -1,6 +1,6 @@
 # What `cmake --install` puts in place: the shared and static libraries, the public header, the
 # corvane tool, a CMake package (find_package(Corvane) gives Corvane::corvane and
-# Corvane::corvane_static) and a pkg-config file for the shared library.
+# Corvane::corvane_static) and pkg-config files for both (corvane, corvane-static).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -27,6 +27,17 @@ if(TARGET corvane_tool)
 endif()
 
 set(CORVANE_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Corvane)
+# What the package looks for is written out for this build, so that the installed file holds no
+# condition on a build option.
+if(CORVANE_WITH_FONTCONFIG)
+  set(CORVANE_PACKAGE_DEPENDENCIES [[
+# Only the static library needs fontconfig; a program that links the shared one does not, so it
+# is looked for quietly and missed only by a program that links Corvane::corvane_static.
+find_package(Fontconfig QUIET)
+]])
+else()
+  set(CORVANE_PACKAGE_DEPENDENCIES "")
+endif()
 install(EXPORT CorvaneTargets NAMESPACE Corvane:: DESTINATION ${CORVANE_PACKAGE_DIR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/CorvaneConfig.cmake.in
                               ${PROJECT_BINARY_DIR}/CorvaneConfig.cmake
@@ -38,9 +49,21 @@ install(FILES ${PROJECT_BINARY_DIR}/CorvaneConfig.cmake
               ${PROJECT_BINARY_DIR}/CorvaneConfigVersion.cmake
         DESTINATION ${CORVANE_PACKAGE_DIR})
 
-# The pkg-config file finds the prefix from its own place, so the tree can be installed anywhere
-# (cmake --install --prefix) and moved.
+# The pkg-config files find the prefix from their own place, so the tree can be installed
+# anywhere (cmake --install --prefix) and moved. corvane is the shared library; corvane-static
+# the static one, a name of its own because its archive is not libcorvane.a and its link line
+# differs (README: Using the library in a build).
 file(RELATIVE_PATH CORVANE_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" CORVANE_PC_TO_PREFIX "${CORVANE_PC_TO_PREFIX}")
-configure_file(${PROJECT_SOURCE_DIR}/cmake/corvane.pc.in ${PROJECT_BINARY_DIR}/corvane.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/corvane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+set(CORVANE_PC_STATIC_REQUIRES "")
+set(CORVANE_PC_STATIC_SYSTEM_LIBS "")
+if(CORVANE_WITH_FONTCONFIG)
+  set(CORVANE_PC_STATIC_REQUIRES fontconfig)
+endif()
+if(WIN32)
+  set(CORVANE_PC_STATIC_SYSTEM_LIBS " -luser32 -lgdi32")
+endif()
+foreach(pc corvane corvane-static)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()

@@ -1,6 +1,8 @@
-# 32-bit Windows, the library's own platform: builds corvane.dll for x86. Its programs cannot be
-# run here (Debian's 32-bit Wine needs the i386 architecture, which these machines lack), so no
-# emulator is set and the windows-i686 preset checks the DLL without running it.
+# 32-bit Windows, the library's own platform: builds corvane.dll for x86. CTest starts every test
+# program through the 32-bit Wine (Debian's wine32:i386, which tools/install_deps.sh windows
+# installs), in a 32-bit Wine prefix of its own in the build folder. Where no 32-bit Wine starts
+# (not installed, or a kernel that runs no 32-bit programs), the windows-i686 preset checks the
+# DLL's tables without running anything.
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(CORVANE_MINGW_TRIPLE i686-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
@@ -8,3 +10,4 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 # require it), so the DLL takes the SSE2 UTF-8 kernels, as the 64-bit build does by default.
 set(CMAKE_C_FLAGS_INIT "-msse2")
 set(CMAKE_CXX_FLAGS_INIT "-msse2")
+corvane_use_wine(32)

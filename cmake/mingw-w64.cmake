@@ -23,3 +23,43 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Finds the Wine loader that runs this build's programs (BITS 32 or 64) and makes it
+# CMAKE_CROSSCOMPILING_EMULATOR, but only when it starts on this machine; otherwise
+# CORVANE_WINE_MISSING says why, and the test programs are built but not run. The loader is
+# taken by name, not through Debian's `wine`, a wrapper that hands every program to the 32-bit
+# loader once wine32 is installed, even where that cannot start: Debian keeps the loaders in
+# /usr/lib/wine (`wine64`, and `wine` from wine32:i386); elsewhere they are on the PATH. A 32-bit
+# loader has to be a 32-bit program itself: a `wine` that is a script or a 64-bit program does
+# not run 32-bit Windows programs. Not cached, so that a Wine installed later is seen.
+macro(corvane_use_wine BITS)
+  unset(CORVANE_WINE_MISSING)
+  if(${BITS} EQUAL 64)
+    find_program(CORVANE_WINE_LOADER NAMES wine64 wine HINTS /usr/lib/wine NO_CACHE)
+  else()
+    find_program(CORVANE_WINE_LOADER NAMES wine HINTS /usr/lib/wine NO_CACHE)
+  endif()
+  if(NOT CORVANE_WINE_LOADER)
+    set(CORVANE_WINE_MISSING "no Wine found (tools/install_deps.sh windows installs it)")
+  elseif(${BITS} EQUAL 32)
+    file(READ ${CORVANE_WINE_LOADER} corvane_elf_header LIMIT 5 HEX)
+    if(NOT corvane_elf_header STREQUAL "7f454c4601")  # ELF, 32-bit
+      set(CORVANE_WINE_MISSING "no 32-bit Wine found (Debian's wine32:i386)")
+    endif()
+  endif()
+  if(NOT DEFINED CORVANE_WINE_MISSING)
+    execute_process(COMMAND ${CORVANE_WINE_LOADER} --version RESULT_VARIABLE corvane_wine_status
+                    OUTPUT_QUIET ERROR_QUIET)
+    if(NOT corvane_wine_status EQUAL 0)
+      set(CORVANE_WINE_MISSING
+          "${CORVANE_WINE_LOADER} does not start here (${corvane_wine_status})")
+      if(${BITS} EQUAL 32)
+        string(APPEND CORVANE_WINE_MISSING
+               ": a kernel with IA-32 emulation off runs no 32-bit program")
+      endif()
+    endif()
+  endif()
+  if(NOT DEFINED CORVANE_WINE_MISSING)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CORVANE_WINE_LOADER})
+  endif()
+endmacro()

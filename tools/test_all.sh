@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test, in every configuration CI checks: the default build, the sanitizer
-# builds and the build without system conversion, then the Windows builds (the 32-bit DLL's export
-# and import tables checked; the 64-bit build's test programs run under Wine).
+# builds and the build without system conversion, then the Windows builds (the 32-bit DLL's test
+# programs under the 32-bit Wine, where it starts, and the DLL's export and import tables; the
+# 64-bit build's test programs under the 64-bit Wine).
 # Usage: tools/test_all.sh [preset...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

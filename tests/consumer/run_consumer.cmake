@@ -1,6 +1,7 @@
 # Installs the build into a fresh prefix, then builds and runs programs against what was
-# installed: the consumer project through find_package(Corvane), consumer.c through
-# pkg-config, and the installed corvane tool, which must find the installed library by itself.
+# installed: the consumer project through find_package(Corvane), consumer.c through the README's
+# pkg-config lines, and the installed corvane tool, which must find the installed library by
+# itself.
 # cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DC_COMPILER=... -P run_consumer.cmake
 foreach(variable BUILD_DIR WORK_DIR SOURCE_DIR C_COMPILER)
   if(NOT DEFINED ${variable})
@@ -32,20 +33,49 @@ foreach(program consumer_shared consumer_static)
   endif()
 endforeach()
 
-# pkg-config: the compile line a Makefile would use.
+# The package file is plain CMake written for this build: no placeholder and no condition left
+# on a build option (an if(ON) where the option was substituted).
+file(GLOB config_file ${prefix}/*/cmake/Corvane/CorvaneConfig.cmake
+                      ${prefix}/*/*/cmake/Corvane/CorvaneConfig.cmake)
+file(READ "${config_file}" config)
+string(REGEX REPLACE "#[^\n]*" "" config_code "${config}")
+if(config_code MATCHES "@[A-Za-z_]+@|if\\((ON|OFF|TRUE|FALSE|YES|NO|[01])\\)")
+  message(FATAL_ERROR "${config_file} holds \"${CMAKE_MATCH_0}\":\n${config}")
+endif()
+
+# pkg-config: the README's own link lines, run by the shell as they stand, with consumer.c for
+# app.c, and nothing but the prefix's pkgconfig folder to look in. The shared program has to
+# start without LD_LIBRARY_PATH (the run path the README gives); the static one without
+# libcorvane.so at all (below, once the tool has run).
 find_program(PKG_CONFIG pkg-config REQUIRED)
+find_program(SHELL sh REQUIRED)
 file(GLOB pc_file ${prefix}/*/pkgconfig/corvane.pc ${prefix}/*/*/pkgconfig/corvane.pc)
 get_filename_component(pc_dir "${pc_file}" DIRECTORY)
 set(ENV{PKG_CONFIG_PATH} ${pc_dir})
-run(${PKG_CONFIG} --cflags --libs corvane)
-separate_arguments(flags UNIX_COMMAND "${OUTPUT}")
-run(${PKG_CONFIG} --variable=libdir corvane)
-string(STRIP "${OUTPUT}" libdir)
-run(${C_COMPILER} ${SOURCE_DIR}/tests/consumer/consumer.c ${flags} -Wl,-rpath,${libdir}
-    -o ${WORK_DIR}/consumer_pkgconfig)
-run(${WORK_DIR}/consumer_pkgconfig)
-if(NOT OUTPUT STREQUAL "ok\n")
-  message(FATAL_ERROR "consumer_pkgconfig printed: ${OUTPUT}")
+unset(ENV{LD_LIBRARY_PATH})
+file(STRINGS ${SOURCE_DIR}/README.md link_lines REGEX "^cc app\\.c ")
+set(pkgconfig_programs "")
+foreach(line IN LISTS link_lines)
+  if(line MATCHES "--static")
+    set(program ${WORK_DIR}/consumer_pkgconfig_static)
+  else()
+    set(program ${WORK_DIR}/consumer_pkgconfig_shared)
+  endif()
+  string(REGEX REPLACE "^cc app\\.c"
+         "'${C_COMPILER}' -o '${program}' '${SOURCE_DIR}/tests/consumer/consumer.c'" command
+         "${line}")
+  run(${SHELL} -c "${command}")
+  run(${program})
+  if(NOT OUTPUT STREQUAL "ok\n")
+    message(FATAL_ERROR "${program} printed: ${OUTPUT}")
+  endif()
+  list(APPEND pkgconfig_programs ${program})
+endforeach()
+list(SORT pkgconfig_programs)
+if(NOT pkgconfig_programs STREQUAL
+   "${WORK_DIR}/consumer_pkgconfig_shared;${WORK_DIR}/consumer_pkgconfig_static")
+  message(FATAL_ERROR "README.md should give one shared and one static (--static) pkg-config "
+                      "link line starting \"cc app.c \"; it gives:\n${link_lines}")
 endif()
 
 # The installed tool, with no build tree in sight.
@@ -53,4 +83,19 @@ run(${prefix}/bin/corvane detect ${SOURCE_DIR}/samples/mail.iso2022jp.eml)
 if(NOT OUTPUT MATCHES "\t2022\tiso-2022-jp\t1\n$")
   message(FATAL_ERROR "the installed corvane printed: ${OUTPUT}")
 endif()
+
+# Both static programs, with the shared library gone from the prefix.
+run(${PKG_CONFIG} --variable=libdir corvane)
+string(STRIP "${OUTPUT}" libdir)
+file(GLOB shared_libraries ${libdir}/libcorvane.so*)
+if(NOT shared_libraries)
+  message(FATAL_ERROR "no libcorvane.so in ${libdir}")
+endif()
+file(REMOVE ${shared_libraries})
+foreach(program ${WORK_DIR}/build/consumer_static ${WORK_DIR}/consumer_pkgconfig_static)
+  run(${program})
+  if(NOT OUTPUT STREQUAL "ok\n")
+    message(FATAL_ERROR "${program} printed: ${OUTPUT}")
+  endif()
+endforeach()
 message(STATUS "installed package: find_package, pkg-config and the tool work")
