@@ -215,5 +215,30 @@ TEST(OutputTest, UnwritableFileIsRefused) {
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"err", "input", "out"}));
 }
 
+// Interrupted while its temporary file is open, the tool removes it and dies of the signal.
+TEST(OutputTest, InterruptedOutputLeavesNoTemporaryFile) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const ScratchDirectory dir;
+    const ScratchDirectory logs;
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const std::string err = logs.Path("err");
+    const pid_t child = StartTool(ConvertTo(dir.Path("out")), pipeFds[0], err);
+    close(pipeFds[0]);
+    ASSERT_EQ(write(pipeFds[1], "abc", 3), 3);
+    // The tool waits on the open pipe once its temporary file exists.
+    for (int i = 0; i < 1000 && dir.Names().empty(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(dir.Names().size(), 1u);
+    EXPECT_EQ(dir.Names()[0].rfind("out.corvane-", 0), 0u);
+    kill(child, signal);
+    const Finished r = Wait(child, err);
+    close(pipeFds[1]);
+    EXPECT_EQ(r.signal, signal) << r.err;
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{});
+  }
+}
+
 }  // namespace
 }  // namespace corvane_cli_test

@@ -27,7 +27,8 @@ std::FILE* OpenForReading(const std::string& path, std::uint64_t& size, std::str
 //   later and only when the output is complete: a new, empty temporary file is made beside it,
 //   on the same file system, and temporary receives its name. An existing file the user may not
 //   write is refused.
-// On failure returns nullptr and sets reason.
+// On POSIX, a temporary file is removed when SIGINT, SIGTERM or SIGHUP stops the program; there
+// is one at a time. On failure returns nullptr and sets reason.
 std::FILE* OpenOutput(const std::string& path, std::string& temporary, std::string& target,
                       std::string& reason);
 

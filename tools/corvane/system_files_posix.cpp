@@ -1,10 +1,12 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <string_view>
 
@@ -15,6 +17,12 @@ namespace {
 
 // The kernel's own limit on links followed in one path (MAXSYMLINKS).
 constexpr int kMostLinksFollowed = 40;
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The temporary file a signal handler removes. A handler may neither allocate nor take a lock,
+// so the name lives in a fixed buffer; the kernel refuses longer paths anyway.
+char temporaryName[PATH_MAX];
+volatile std::sig_atomic_t removeOnSignal = 0;
 
 std::string Reason(int error) {
   return std::strerror(error);
@@ -24,6 +32,51 @@ std::FILE* Failed(std::string& reason, int error) {
   reason = Reason(error);
   return nullptr;
 }
+
+extern "C" void RemoveTemporaryAndStop(int signal) {
+  if (removeOnSignal != 0) unlink(temporaryName);
+  // SA_RESETHAND restored the default action and SA_NODEFER lets it act at once, so the
+  // program ends as the signal ends any other: the shell sees the usual status.
+  raise(signal);
+}
+
+void RemoveTemporaryOnSignals() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporaryAndStop;
+  action.sa_flags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
+  sigemptyset(&action.sa_mask);
+  for (const int signal : kCleanupSignals)
+    sigaddset(&action.sa_mask, signal);
+  for (const int signal : kCleanupSignals) {
+    // A signal ignored by whoever started the program (nohup) stays ignored.
+    struct sigaction before {};
+    if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+      sigaction(signal, &action, nullptr);
+  }
+}
+
+// Holds the cleanup signals back while the temporary file and the name the handler reads
+// disagree: from its creation until the name is recorded, from its rename or removal until the
+// name is forgotten.
+class CleanupSignalsHeld {
+ public:
+  CleanupSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : kCleanupSignals)
+      sigaddset(&held, signal);
+    sigprocmask(SIG_BLOCK, &held, &before_);
+  }
+  ~CleanupSignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+  CleanupSignalsHeld(const CleanupSignalsHeld&) = delete;
+  CleanupSignalsHeld& operator=(const CleanupSignalsHeld&) = delete;
+
+ private:
+  sigset_t before_;
+};
 
 std::FILE* StreamOver(int fd, std::string& reason) {
   std::FILE* file = fdopen(fd, "wb");
@@ -91,17 +144,20 @@ std::FILE* CreateBeside(const std::string& target, std::string& temporary, std::
   const std::size_t nameStart = target.rfind('/') + 1;  // 0 without a slash
   const std::size_t nameKept = std::min(target.size() - nameStart, NAME_MAX - kSuffix.size());
   const std::string pattern = target.substr(0, nameStart + nameKept) + std::string(kSuffix);
-  temporary = pattern;
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) {
-    temporary.clear();
-    return Failed(reason, errno);
-  }
+  if (pattern.size() >= sizeof temporaryName) return Failed(reason, ENAMETOOLONG);
+  RemoveTemporaryOnSignals();
+  const CleanupSignalsHeld held;
+  std::memcpy(temporaryName, pattern.c_str(), pattern.size() + 1);
+  const int fd = mkstemp(temporaryName);
+  if (fd < 0) return Failed(reason, errno);
+  removeOnSignal = 1;
   std::FILE* file = StreamOver(fd, reason);
   if (file == nullptr) {
-    unlink(temporary.c_str());
-    temporary.clear();
+    unlink(temporaryName);
+    removeOnSignal = 0;
+    return nullptr;
   }
+  temporary = temporaryName;
   return file;
 }
 
@@ -191,15 +247,19 @@ bool CloseAndReplace(std::FILE* file, const std::string& temporary, const std::s
     reason = Reason(kept != 0 ? kept : errno);
     return false;
   }
+  const CleanupSignalsHeld held;
   if (std::rename(temporary.c_str(), target.c_str()) != 0) {
     reason = Reason(errno);
     return false;
   }
+  removeOnSignal = 0;
   return true;
 }
 
 void RemoveTemporary(const std::string& temporary) {
+  const CleanupSignalsHeld held;
   unlink(temporary.c_str());
+  removeOnSignal = 0;
 }
 
 std::FILE* OpenScratchFile(std::string& reason) {
