@@ -2,6 +2,7 @@
 // symbolic link, a file with its own mode and owner, a file the user may not write) and to the
 // temporary file when the tool is interrupted.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -45,7 +46,10 @@ pid_t StartTool(const std::vector<std::string>& args, int inFd, const std::strin
   if (errFd < 0 || dup2(inFd, 0) < 0 || dup2(errFd, 2) < 0) _exit(126);
   for (const int signal : {SIGINT, SIGTERM, SIGHUP})
     ::signal(signal, SIG_DFL);
-  if (asNobody && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(126);
+  if (asNobody && geteuid() == 0 &&
+      (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+    _exit(126);
+  }
   execv(argv[0], argv.data());
   _exit(127);
 }
