@@ -263,6 +263,17 @@ TEST(ConvertTest, InvalidUtf8StopsWithStatusOneAndLeavesNoOutput) {
   EXPECT_EQ(ReadFile(out), "caf\xe9\n");
 }
 
+#if defined(_WIN32)
+// A device is written to, never replaced.
+TEST(ConvertTest, NullDeviceIsWrittenThrough) {
+  const ScratchDirectory dir;
+  const std::string input = dir.Write("input", "caf\xe9\n");
+  const ToolResult r = RunTool({"convert", "-f", "latin1", "-t", "utf-8", "-o", "NUL", input});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"input"});
+}
+#endif
+
 // A character TO lacks is replaced as the library does; the tool warns when the library says so.
 TEST(ConvertTest, ReplacedCharactersAreConvertedWithAWarning) {
   const ToolResult r = RunTool({"convert", "-f", "utf-8", "-t", "latin1"}, 0, "caf\xc3\xa9 日本\n");

@@ -91,7 +91,7 @@ bool OutputFile::Open(const std::string& path) {
   }
   path_ = path;
   std::string reason;
-  file_ = system_files::CreateBeside(path, temporary_, reason);
+  file_ = system_files::OpenOutput(path, temporary_, target_, reason);
   if (file_ == nullptr) {
     temporary_.clear();
     PrintError("cannot write " + path + ": " + reason);
@@ -116,8 +116,9 @@ bool OutputFile::Commit() {
   }
   std::FILE* const file = file_;
   file_ = nullptr;
+  if (temporary_.empty()) return std::fclose(file) == 0 || Fail("cannot write");
   std::string reason;
-  if (!system_files::CloseAndReplace(file, temporary_, path_, reason))
+  if (!system_files::CloseAndReplace(file, temporary_, target_, reason))
     return Fail("cannot write", reason);
   temporary_.clear();
   return true;
@@ -127,7 +128,7 @@ void OutputFile::Discard() {
   if (file_ != nullptr && file_ != stdout) std::fclose(file_);
   if (file_ == stdout) std::fflush(stdout);
   file_ = nullptr;
-  if (!temporary_.empty()) std::remove(temporary_.c_str());
+  if (!temporary_.empty()) system_files::RemoveTemporary(temporary_);
   temporary_.clear();
 }
 

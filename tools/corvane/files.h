@@ -45,9 +45,11 @@ class InputFile {
   std::uint64_t size_ = 0;
 };
 
-// Standard output, or a named file that appears only when everything was written: the bytes go
-// to a temporary file beside it, which Commit renames into place and Discard (or destruction
-// without Commit) removes.
+// Standard output, or the output named with -o. A regular file (or a new one) appears only when
+// everything was written: the bytes go to a temporary file beside it, which Commit renames into
+// place (keeping the permissions of the file it replaces) and Discard (or destruction without
+// Commit) removes. A symbolic link leads to the file replaced; anything else (a device, a pipe)
+// is written straight through. system_files::OpenOutput has the details.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -67,7 +69,8 @@ class OutputFile {
 
   std::FILE* file_ = nullptr;
   std::string path_;
-  std::string temporary_;
+  std::string temporary_;  // empty when written straight through
+  std::string target_;     // what the temporary replaces
   bool failed_ = false;
 };
 

@@ -20,16 +20,27 @@ bool StandardErrorIsTerminal();
 // directory" for a directory). size is the size of a regular file, 0 when unknown.
 std::FILE* OpenForReading(const std::string& path, std::uint64_t& size, std::string& reason);
 
-// Creates a new, empty file beside path (same directory, so the final rename stays on one file
-// system) and opens it for binary writing; temporary receives its name. On failure returns
-// nullptr and sets reason.
-std::FILE* CreateBeside(const std::string& path, std::string& temporary, std::string& reason);
+// Opens where the output named path goes, as sed -i and iconv -o users expect of it:
+// - Anything but a regular file (a device, a pipe, a terminal, /dev/stdout) is written straight
+//   through, never replaced: temporary is left empty.
+// - Otherwise symbolic links are followed to the name they lead to (target), which is replaced
+//   later and only when the output is complete: a new, empty temporary file is made beside it,
+//   on the same file system, and temporary receives its name. An existing file the user may not
+//   write is refused.
+// On POSIX, a temporary file is removed when SIGINT, SIGTERM or SIGHUP stops the program; there
+// is one at a time. On failure returns nullptr and sets reason.
+std::FILE* OpenOutput(const std::string& path, std::string& temporary, std::string& target,
+                      std::string& reason);
 
-// Closes file (the temporary from CreateBeside), gives it the permissions of a newly created
-// file and puts it in place of target, replacing a file that is there. On failure the
-// temporary is left for the caller to remove, and reason is set.
+// Closes file (the temporary from OpenOutput) and puts it in place of target. An existing
+// target's permissions are kept, and on POSIX its owner and group where the user may give them;
+// a new file gets the permissions of any new file. On failure the temporary is left for the
+// caller to remove, and reason is set.
 bool CloseAndReplace(std::FILE* file, const std::string& temporary, const std::string& target,
                      std::string& reason);
+
+// Removes a temporary file from OpenOutput that will not be put in place.
+void RemoveTemporary(const std::string& temporary);
 
 // An anonymous temporary file for reading and writing in binary mode, removed when closed;
 // nullptr on failure, with reason set.

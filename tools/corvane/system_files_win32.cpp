@@ -40,6 +40,47 @@ std::FILE* StreamOver(HANDLE handle, int access, const char* mode, std::string& 
   return file;
 }
 
+std::FILE* CreateBeside(const std::string& path, std::string& temporary, std::string& reason) {
+  // CREATE_NEW fails on a name that exists, so a name taken by another run is passed over.
+  static unsigned serial = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[40];
+    std::snprintf(suffix, sizeof suffix, ".corvane-%lx-%lx-%x", GetCurrentProcessId(),
+                  GetTickCount(), serial++);
+    temporary = path + suffix;
+    const HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      std::FILE* file = StreamOver(handle, _O_WRONLY, "wb", reason);
+      if (file == nullptr) {
+        DeleteFileA(temporary.c_str());
+        temporary.clear();
+      }
+      return file;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      reason = SystemReason(error);
+      break;
+    }
+  }
+  if (reason.empty()) reason = "no free temporary name beside it";
+  temporary.clear();
+  return nullptr;
+}
+
+// The file a symbolic link at path leads to, by the name Windows gives it (\\?\C:\...), so that
+// the file is replaced and the link stays; path itself for anything else.
+std::string FollowedPath(const std::string& path, HANDLE handle) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return path;
+  char followed[MAX_PATH + 1];
+  const DWORD length = GetFinalPathNameByHandleA(handle, followed, sizeof followed,
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  return length > 0 && length < sizeof followed ? std::string(followed, length) : path;
+}
+
 }  // namespace
 
 void UseBinaryStandardStreams() {
@@ -72,33 +113,29 @@ std::FILE* OpenForReading(const std::string& path, std::uint64_t& size, std::str
   return file;
 }
 
-std::FILE* CreateBeside(const std::string& path, std::string& temporary, std::string& reason) {
-  // CREATE_NEW fails on a name that exists, so a name taken by another run is passed over.
-  static unsigned serial = 0;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".corvane-%lx-%lx-%x", GetCurrentProcessId(),
-                  GetTickCount(), serial++);
-    temporary = path + suffix;
-    const HANDLE handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-      std::FILE* file = StreamOver(handle, _O_WRONLY, "wb", reason);
-      if (file == nullptr) {
-        DeleteFileA(temporary.c_str());
-        temporary.clear();
-      }
-      return file;
-    }
+std::FILE* OpenOutput(const std::string& path, std::string& temporary, std::string& target,
+                      std::string& reason) {
+  // Opened for writing first: that refuses a read-only file or one another program holds, and
+  // tells a file on disk from a device (NUL, CON) or a pipe, which are written straight through.
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  target = path;
+  if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-      reason = SystemReason(error);
-      break;
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+      const DWORD attributes = GetFileAttributesA(path.c_str());
+      const bool directory =
+          attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      reason = directory ? std::strerror(EISDIR) : SystemReason(error);
+      return nullptr;
     }
+  } else if (GetFileType(handle) != FILE_TYPE_DISK) {
+    return StreamOver(handle, _O_WRONLY, "wb", reason);
+  } else {
+    target = FollowedPath(path, handle);
+    CloseHandle(handle);
   }
-  if (reason.empty()) reason = "no free temporary name beside it";
-  temporary.clear();
-  return nullptr;
+  return CreateBeside(target, temporary, reason);
 }
 
 bool CloseAndReplace(std::FILE* file, const std::string& temporary, const std::string& target,
@@ -115,6 +152,10 @@ bool CloseAndReplace(std::FILE* file, const std::string& temporary, const std::s
     return false;
   }
   return true;
+}
+
+void RemoveTemporary(const std::string& temporary) {
+  DeleteFileA(temporary.c_str());
 }
 
 std::FILE* OpenScratchFile(std::string& reason) {
