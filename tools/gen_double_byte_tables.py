@@ -449,6 +449,9 @@ def render_header(tables):
     for cp in ORDER:
         t = tables[cp]
         arrays = emitted_arrays(t)
+        if cp == 51932:
+            out += ["", "// No conversion reads the 51932 and 2022 tables below (both go through "
+                        "932); their registry records point at them."]
         out += ["", f"// {cp}: {t['source']}."]
         for line in t["changes"]:
             out.append(f"//   changed: {line}")
