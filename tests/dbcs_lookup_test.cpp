@@ -9,10 +9,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
+#include <iterator>
 #include <tuple>
-#include <utility>
 #include <vector>
+
+#include "codepages/tables/one_way_mappings.h"
 
 namespace corvane {
 namespace {
@@ -47,9 +48,7 @@ TEST(DbcsLookups, ListedKeysAndUnits) {
   const std::tuple<std::uint32_t, std::uint16_t, Utf16Unit, std::uint16_t, const char*> rows[] = {
       {932, 0x82A0, 0x3042, 0x82A0, "hiragana a, two bytes"},
       {932, 0x0000, 0x003F, 0x003F, "key 0 is the only key that becomes '?'"},
-      {932, 0x005C, 0x005C, 0x005C, "backslash leaves as one byte, not 0x815F"},
       {932, 0x301C, 0x301C, 0x001C, "wave dash: no entry either way, it leaves as its low byte"},
-      {936, 0xA1AC, 0x2225, 0xA1AC, "parallel to, the changed row, which the reverse keeps"},
       {949, 0xA2E6, 0xA2E6, 0x00E6, "absent euro sign passes through"},
       {950, 0xA1CC, 0x0023, 0xA1CC, "number sign leaves as two bytes"},
       {950, 0xF9D6, 0xF9D6, 0x00D6, "everything from 0xF9D6 on is absent"},
@@ -66,13 +65,9 @@ TEST(DbcsLookups, ListedKeysAndUnits) {
   EXPECT_EQ(DbcsCodeToWide(nullptr, 0x82A0, RecordOf(932)), 1u) << "a null output only counts";
 }
 
-// Every key a table covers maps back to itself, except the codes whose character leaves by
-// another code; every other key passes through and every other unit leaves as its low byte.
+// Every key a table covers maps back to itself, or where the one-way list sends its character;
+// every other key passes through and every other unit leaves as its low byte.
 TEST(DbcsTables, EveryKeyAndUnitMapsBackOrPassesThrough) {
-  const std::map<std::pair<std::uint32_t, std::uint16_t>, std::uint16_t> oneWay = {
-      {{932, 0x815F}, 0x005C}, {{932, 0x8160}, 0x815B},   {{932, 0x817C}, 0x815B},
-      {{936, 0xA1CE}, 0xA1AC}, {{51932, 0xA1DD}, 0xA1BC},
-  };
   const auto covered = [](const std::uint16_t* ranges, std::uint32_t count) {
     std::vector<bool> in(0x10000);
     for (std::uint32_t i = 0; i < count * kWordsPerDbcsRange; i += kWordsPerDbcsRange)
@@ -88,7 +83,11 @@ TEST(DbcsTables, EveryKeyAndUnitMapsBackOrPassesThrough) {
       const Utf16Unit unit = Decode(v, r);
       const std::uint16_t code = Encode(v, r);
       // A covered key comes back as itself (or its one-way code); any other passes through.
-      const std::uint16_t keyBack = oneWay.contains({id, v}) ? oneWay.at({id, v}) : v;
+      const auto oneWay = std::ranges::find_if(tables::kOneWayMappings, [&](const auto& m) {
+        return m.codePage == id && m.unit == unit;
+      });
+      const std::uint16_t keyBack =
+          oneWay != std::end(tables::kOneWayMappings) ? oneWay->encodesTo : v;
       const std::uint16_t passedThrough = n == 0 ? 0x3F : v;
       ASSERT_EQ(isKey[n] ? Encode(unit, r) : unit, isKey[n] ? keyBack : passedThrough)
           << id << " key " << n;
