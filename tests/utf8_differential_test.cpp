@@ -1,5 +1,6 @@
-// The fast codec functions against their reference loops on many random and adversarial inputs:
-// every observable effect (result, whole destination, consumed count, diagnostics) must agree.
+// The fast codec functions, with every kernel implementation this machine runs, against their
+// reference loops on many random and adversarial inputs: every observable effect (result, whole
+// destination, consumed count, diagnostics) must agree.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 #include "tests/support/utf8_outcome.h"
 #include "utf8/utf8_codec.h"
+#include "utf8/utf8_kernels.h"
 
 namespace corvane {
 namespace {
@@ -31,37 +33,44 @@ const std::vector<Bytes> kPieces = {
 // Units around every boundary of the encoder's forms, surrogates and the 0 unit.
 const Units kUnits = U("0000 0041 007F 0080 00E9 07FF 0800 3042 D83D DE00 DFFF FFFF 0100 FF80");
 
-// One input through both implementations in each length mode (the whole count, nul mode, one
-// short, half: the count cuts forms) and with every destination size up to 8, near what the text
-// needs and a sample between, so that the kernels meet the end of the buffer in every state.
-template <typename In, typename Run>
-void Compare(const std::vector<In>& input, Run run) {
+// The reference loop (kernels null) or the fast loop with the given kernels, for either direction.
+auto Implementation(const Utf8Kernels* kernels, const Bytes*) {
+  return [kernels](auto... a) {
+    return kernels != nullptr ? Utf8ToUcs2With(*kernels, a...) : Utf8ToUcs2Scalar(a...);
+  };
+}
+auto Implementation(const Utf8Kernels* kernels, const Units*) {
+  return [kernels](auto... a) {
+    return kernels != nullptr ? Ucs2ToUtf8With(*kernels, a...) : Ucs2ToUtf8Scalar(a...);
+  };
+}
+
+// One input through the reference loop and through the fast loop with each kernel implementation
+// this machine runs, in each length mode (the whole count, nul mode, one short, half: the count
+// cuts forms) and with every destination size up to 8, near what the text needs and a sample
+// between, so that the kernels meet the end of the buffer in every state.
+template <typename In>
+void Compare(const std::vector<In>& input) {
   std::vector<In> terminated = input;
   terminated.push_back(0);
   const auto size = static_cast<std::int32_t>(input.size());
   const std::pair<const std::vector<In>*, std::int32_t> modes[] = {
       {&input, size}, {&terminated, -1}, {&input, std::max(size - 1, 0)}, {&input, size / 2}};
   for (const auto& [src, srcLen] : modes) {
-    const std::int32_t needed = run(false, *src, srcLen, 0).result;
+    const auto run = [src, srcLen](const Utf8Kernels* kernels, std::int32_t dstSize) {
+      return utf8_outcome::Run(Implementation(kernels, src), src, srcLen, dstSize);
+    };
+    const std::int32_t needed = run(nullptr, 0).result;
     for (std::int32_t dstSize = 0; dstSize <= needed + 40; ++dstSize) {
       const bool nearEnd = dstSize >= needed - 12 && dstSize <= needed + 2;
       if (dstSize > 8 && !nearEnd && dstSize % 7 != 0 && dstSize != needed + 40) continue;
-      ASSERT_EQ(run(true, *src, srcLen, dstSize), run(false, *src, srcLen, dstSize))
-          << "input " << Hex(input) << ", length " << srcLen << ", size " << dstSize;
+      const auto want = run(nullptr, dstSize);
+      for (const Utf8Kernels& kernels : AvailableUtf8Kernels()) {
+        ASSERT_EQ(run(&kernels, dstSize), want) << kernels.name << " kernels, input " << Hex(input)
+                                                << ", length " << srcLen << ", size " << dstSize;
+      }
     }
   }
-}
-
-void CompareDecoders(const Bytes& input) {
-  Compare(input, [](bool fast, const Bytes& src, std::int32_t srcLen, std::int32_t dstSize) {
-    return utf8_outcome::Run(fast ? Utf8ToUcs2 : Utf8ToUcs2Scalar, &src, srcLen, dstSize);
-  });
-}
-
-void CompareEncoders(const Units& input) {
-  Compare(input, [](bool fast, const Units& src, std::int32_t srcLen, std::int32_t dstSize) {
-    return utf8_outcome::Run(fast ? Ucs2ToUtf8 : Ucs2ToUtf8Scalar, &src, srcLen, dstSize);
-  });
 }
 
 // Every piece at every offset 0..31, with 0..9 ASCII bytes behind it, so that it lands at each
@@ -79,7 +88,7 @@ TEST(Utf8Differential, DecoderPiecesBehindPadding) {
           Bytes input = padding;
           input.insert(input.end(), piece.begin(), piece.end());
           input.insert(input.end(), tail, 'z');
-          CompareDecoders(input);
+          Compare(input);
         }
       }
     }
@@ -93,10 +102,10 @@ TEST(Utf8Differential, EncoderUnitsBehindAsciiPadding) {
         Units input(pad, 'a');
         input.push_back(unit);
         input.insert(input.end(), tail, 'z');
-        CompareEncoders(input);
+        Compare(input);
         // Followed by enough text that the bulk loop runs while storing, too.
         input.insert(input.end(), 48, unit);
-        CompareEncoders(input);
+        Compare(input);
       }
     }
   }
@@ -117,7 +126,7 @@ TEST(Utf8Differential, DecoderRandomText) {
         input.insert(input.end(), piece.begin(), piece.end());
       if (rng() % 8 == 0) input.push_back(static_cast<std::uint8_t>(rng()));
     }
-    CompareDecoders(input);
+    Compare(input);
   }
 }
 
@@ -130,7 +139,7 @@ TEST(Utf8Differential, EncoderRandomText) {
           rng() % 4 == 0 ? static_cast<Utf16Unit>(rng()) : kUnits[rng() % kUnits.size()];
       input.insert(input.end(), rng() % 3 == 0 ? 1 : rng() % 20, unit);
     }
-    CompareEncoders(input);
+    Compare(input);
   }
 }
 
