@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -35,16 +36,18 @@ const std::vector<Units> kUnitPieces = {U("0041"), U("0000"), U("007F"), U("0080
                                         U("07FF"), U("0800"), U("3042"), U("D83D"), U("DE00"),
                                         U("DFFF"), U("FFFF"), U("0100"), U("FF80")};
 
-// The reference loop (kernels null) or the fast loop with the given kernels, for either direction.
-auto Implementation(const Utf8Kernels* kernels, const Bytes*) {
-  return [kernels](auto... a) {
-    return kernels != nullptr ? Utf8ToUcs2With(*kernels, a...) : Utf8ToUcs2Scalar(a...);
+// The reference loop (kernels null) or the fast loop with the given kernels, in either direction.
+template <typename In>
+auto Run(const Utf8Kernels* kernels, const std::vector<In>* src, std::int32_t srcLen,
+         std::int32_t dstSize) {
+  const auto codec = [kernels](auto... a) {
+    if constexpr (std::is_same_v<In, std::uint8_t>) {
+      return kernels != nullptr ? Utf8ToUcs2With(*kernels, a...) : Utf8ToUcs2Scalar(a...);
+    } else {
+      return kernels != nullptr ? Ucs2ToUtf8With(*kernels, a...) : Ucs2ToUtf8Scalar(a...);
+    }
   };
-}
-auto Implementation(const Utf8Kernels* kernels, const Units*) {
-  return [kernels](auto... a) {
-    return kernels != nullptr ? Ucs2ToUtf8With(*kernels, a...) : Ucs2ToUtf8Scalar(a...);
-  };
+  return utf8_outcome::Run(codec, src, srcLen, dstSize);
 }
 
 // One input through the reference loop and through the fast loop with each kernel implementation
@@ -59,17 +62,15 @@ void Compare(const std::vector<In>& input) {
   const std::pair<const std::vector<In>*, std::int32_t> modes[] = {
       {&input, size}, {&terminated, -1}, {&input, std::max(size - 1, 0)}, {&input, size / 2}};
   for (const auto& [src, srcLen] : modes) {
-    const auto run = [src, srcLen](const Utf8Kernels* kernels, std::int32_t dstSize) {
-      return utf8_outcome::Run(Implementation(kernels, src), src, srcLen, dstSize);
-    };
-    const std::int32_t needed = run(nullptr, 0).result;
+    const std::int32_t needed = Run(nullptr, src, srcLen, 0).result;
     for (std::int32_t dstSize = 0; dstSize <= needed + 40; ++dstSize) {
       const bool nearEnd = dstSize >= needed - 12 && dstSize <= needed + 2;
       if (dstSize > 8 && !nearEnd && dstSize % 7 != 0 && dstSize != needed + 40) continue;
-      const auto want = run(nullptr, dstSize);
+      const auto want = Run(nullptr, src, srcLen, dstSize);
       for (const Utf8Kernels& kernels : AvailableUtf8Kernels()) {
-        ASSERT_EQ(run(&kernels, dstSize), want) << kernels.name << " kernels, input " << Hex(input)
-                                                << ", length " << srcLen << ", size " << dstSize;
+        ASSERT_EQ(Run(&kernels, src, srcLen, dstSize), want)
+            << kernels.name << " kernels, input " << Hex(input) << ", length " << srcLen
+            << ", size " << dstSize;
       }
     }
   }
