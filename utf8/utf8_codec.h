@@ -4,10 +4,11 @@
 // general conversions) rely on each set of rules as written below.
 //
 // Each direction comes twice: the plain function hands runs it can prove are ordinary to a bulk
-// kernel (SSE2 where the target has it, word-at-a-time elsewhere; see utf8_kernels.h), the
-// `...Scalar` function applies the rules one character at a time and is the definition of
-// correct. Both give identical results, output, consumed count and diagnostics for every input,
-// and leave the same destination positions untouched; tests hold them to that.
+// kernel (the implementation ChosenUtf8Kernels gives; see utf8_kernels.h), the `...Scalar`
+// function applies the rules one character at a time and is the definition of correct. Both give
+// identical results, output, consumed count and diagnostics for every input, and leave the same
+// destination positions untouched; tests hold every kernel implementation to that through the
+// `...With` functions, which are the plain ones with the kernels given.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,8 @@
 #include "codepages/table_types.h"
 
 namespace corvane {
+
+struct Utf8Kernels;
 
 // Decodes UTF-8 to UTF-16 without judging it: overlong forms, encoded surrogates and values past
 // U+10FFFF all decode by plain arithmetic; only a bad lead byte, a missing or non-continuation
@@ -36,6 +39,9 @@ std::int32_t Utf8ToUcs2(const std::uint8_t* src, std::int32_t srcLen, Utf16Unit*
                         std::int32_t dstSize, std::int32_t* consumed);
 std::int32_t Utf8ToUcs2Scalar(const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
                               std::int32_t dstSize, std::int32_t* consumed);
+std::int32_t Utf8ToUcs2With(const Utf8Kernels& kernels, const std::uint8_t* src,
+                            std::int32_t srcLen, Utf16Unit* dst, std::int32_t dstSize,
+                            std::int32_t* consumed);
 
 // Encodes each UTF-16 unit by itself into one to three bytes: a surrogate pair becomes two
 // three-byte forms, never one four-byte form. Every unit has an encoding, so there are no errors.
@@ -58,5 +64,7 @@ std::int32_t Ucs2ToUtf8(const Utf16Unit* src, std::int32_t srcLen, std::uint8_t*
                         std::int32_t dstSize);
 std::int32_t Ucs2ToUtf8Scalar(const Utf16Unit* src, std::int32_t srcLen, std::uint8_t* dst,
                               std::int32_t dstSize);
+std::int32_t Ucs2ToUtf8With(const Utf8Kernels& kernels, const Utf16Unit* src, std::int32_t srcLen,
+                            std::uint8_t* dst, std::int32_t dstSize);
 
 }  // namespace corvane

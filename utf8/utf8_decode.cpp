@@ -136,7 +136,8 @@ std::int32_t FinishDecode(const char* fault, const DecodeCursor& at, Utf16Unit* 
 // kStore = false is for when no further unit can be stored (counted + 1 >= room), so skipping the
 // stores changes nothing.
 template <bool kNulMode, bool kStore>
-void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, DecodeCursor& at) {
+void DecodeOrdinaryRun(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst, std::size_t room,
+                       DecodeCursor& at) {
   const std::uint8_t* const s = in.bytes;
   const std::size_t length = in.length;
   std::size_t i = at.read;
@@ -145,9 +146,8 @@ void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, De
     if constexpr (!kNulMode) {
       // Storing: n + 1 < room, so the kernel may use the room - 1 - n >= 1 positions before
       // dst's last one.
-      const KernelProgress done =
-          kStore ? DecodeOrdinaryBlocks(s + i, length - i, dst + n, room - 1 - n)
-                 : DecodeOrdinaryBlocks(s + i, length - i, nullptr, 0);
+      const KernelProgress done = kStore ? kernel(s + i, length - i, dst + n, room - 1 - n)
+                                         : kernel(s + i, length - i, nullptr, 0);
       i += done.read;
       n += done.written;
       if (i >= length) break;
@@ -219,12 +219,13 @@ void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, De
 }
 
 template <bool kNulMode>
-const char* DecodeFast(const Utf8Input& in, Utf16Unit* dst, std::size_t room, DecodeCursor& at) {
+const char* DecodeFast(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst, std::size_t room,
+                       DecodeCursor& at) {
   for (;;) {
     if (at.counted + 1 >= room) {
-      DecodeOrdinaryRun<kNulMode, false>(in, dst, room, at);
+      DecodeOrdinaryRun<kNulMode, false>(kernel, in, dst, room, at);
     } else {
-      DecodeOrdinaryRun<kNulMode, true>(in, dst, room, at);
+      DecodeOrdinaryRun<kNulMode, true>(kernel, in, dst, room, at);
     }
     if (in.EndsAt(at.read)) return nullptr;
     // The run stopped at a character it leaves to the rules: a fault, an unfinished form, or one
@@ -250,8 +251,9 @@ std::int32_t Utf8ToUcs2Scalar(const std::uint8_t* src, std::int32_t srcLen, Utf1
   return FinishDecode(fault, at, dst, room, consumed);
 }
 
-std::int32_t Utf8ToUcs2(const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
-                        std::int32_t dstSize, std::int32_t* consumed) {
+std::int32_t Utf8ToUcs2With(const Utf8Kernels& kernels, const std::uint8_t* src,
+                            std::int32_t srcLen, Utf16Unit* dst, std::int32_t dstSize,
+                            std::int32_t* consumed) {
   if (src == nullptr) {
     TraceMessage(kNullSource);
     return -1;
@@ -259,9 +261,14 @@ std::int32_t Utf8ToUcs2(const std::uint8_t* src, std::int32_t srcLen, Utf16Unit*
   const Utf8Input in = SettleInput(src, srcLen);
   const std::size_t room = StoreRoom(dst, dstSize);
   DecodeCursor at;
-  const char* fault =
-      in.nulMode ? DecodeFast<true>(in, dst, room, at) : DecodeFast<false>(in, dst, room, at);
+  const char* fault = in.nulMode ? DecodeFast<true>(kernels.decode, in, dst, room, at)
+                                 : DecodeFast<false>(kernels.decode, in, dst, room, at);
   return FinishDecode(fault, at, dst, room, consumed);
+}
+
+std::int32_t Utf8ToUcs2(const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
+                        std::int32_t dstSize, std::int32_t* consumed) {
+  return Utf8ToUcs2With(ChosenUtf8Kernels(), src, srcLen, dst, dstSize, consumed);
 }
 
 }  // namespace corvane

@@ -82,7 +82,8 @@ std::int32_t FinishEncode(const Utf16Input& in, const EncodeCursor& at, std::uin
 // terminator's position is unknown, so a unit is read only after every unit before it was found
 // not to be 0.
 template <bool kNulMode, bool kStore>
-void EncodeFittingRun(const Utf16Input& in, std::uint8_t* dst, std::size_t room, EncodeCursor& at) {
+void EncodeFittingRun(EncodeKernel kernel, const Utf16Input& in, std::uint8_t* dst,
+                      std::size_t room, EncodeCursor& at) {
   const Utf16Unit* const s = in.units;
   const std::size_t length = in.length;
   std::size_t i = at.read;
@@ -94,7 +95,7 @@ void EncodeFittingRun(const Utf16Input& in, std::uint8_t* dst, std::size_t room,
     }
   } else {
     if constexpr (!kNulMode) {
-      const KernelProgress done = EncodeOrdinaryBlocks(s + i, length - i, dst + n, room - n);
+      const KernelProgress done = kernel(s + i, length - i, dst + n, room - n);
       i += done.read;
       n += done.written;
     }
@@ -121,11 +122,12 @@ void EncodeFittingRun(const Utf16Input& in, std::uint8_t* dst, std::size_t room,
 }
 
 template <bool kNulMode>
-void EncodeFast(const Utf16Input& in, std::uint8_t* dst, std::size_t room, EncodeCursor& at) {
+void EncodeFast(EncodeKernel kernel, const Utf16Input& in, std::uint8_t* dst, std::size_t room,
+                EncodeCursor& at) {
   if (room == 0) {
-    EncodeFittingRun<kNulMode, false>(in, dst, room, at);
+    EncodeFittingRun<kNulMode, false>(kernel, in, dst, room, at);
   } else {
-    EncodeFittingRun<kNulMode, true>(in, dst, room, at);
+    EncodeFittingRun<kNulMode, true>(kernel, in, dst, room, at);
   }
   // The run stops only at the end of the input or at a unit that does not fit, where the rules
   // stop too; asking them keeps that decision in one place.
@@ -146,18 +148,23 @@ std::int32_t Ucs2ToUtf8Scalar(const Utf16Unit* src, std::int32_t srcLen, std::ui
   return FinishEncode(in, at, dst, room);
 }
 
-std::int32_t Ucs2ToUtf8(const Utf16Unit* src, std::int32_t srcLen, std::uint8_t* dst,
-                        std::int32_t dstSize) {
+std::int32_t Ucs2ToUtf8With(const Utf8Kernels& kernels, const Utf16Unit* src, std::int32_t srcLen,
+                            std::uint8_t* dst, std::int32_t dstSize) {
   if (dstSize < 0) return 0;
   const Utf16Input in = SettleInput(src, srcLen);
   const std::size_t room = static_cast<std::size_t>(dstSize);
   EncodeCursor at;
   if (in.nulMode) {
-    EncodeFast<true>(in, dst, room, at);
+    EncodeFast<true>(kernels.encode, in, dst, room, at);
   } else {
-    EncodeFast<false>(in, dst, room, at);
+    EncodeFast<false>(kernels.encode, in, dst, room, at);
   }
   return FinishEncode(in, at, dst, room);
+}
+
+std::int32_t Ucs2ToUtf8(const Utf16Unit* src, std::int32_t srcLen, std::uint8_t* dst,
+                        std::int32_t dstSize) {
+  return Ucs2ToUtf8With(ChosenUtf8Kernels(), src, srcLen, dst, dstSize);
 }
 
 }  // namespace corvane

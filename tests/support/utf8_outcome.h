@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "tests/support/hex.h"
 #include "tests/support/trace_capture.h"
 #include "utf8/utf8_codec.h"
@@ -34,17 +36,23 @@ struct Outcome {
   }
 };
 
-// Calls the decoder or the encoder (whichever fn is; only the decoder has the consumed count) on
-// a copy of *src that fills its heap block exactly. src null: a null source; withDst false: a
-// null destination, with dstSize as given.
-template <typename In, typename Unit, typename... Consumed>
-Outcome<Unit> Run(std::int32_t (*fn)(const In*, std::int32_t, Unit*, std::int32_t, Consumed...),
-                  const std::vector<In>* src, int srcLen, int dstSize, bool withDst = true) {
+// Calls fn, a decoder (In: bytes; it takes the consumed count) or an encoder (In: units), on a
+// copy of *src that fills its heap block exactly. src null: a null source; withDst false: a null
+// destination, with dstSize as given.
+template <typename In, typename Fn>
+auto Run(Fn fn, const std::vector<In>* src, int srcLen, int dstSize, bool withDst = true) {
+  constexpr bool kDecoder = std::is_same_v<In, std::uint8_t>;
+  using Unit = std::conditional_t<kDecoder, Utf16Unit, std::uint8_t>;
   const std::vector<In> input = src != nullptr ? *src : std::vector<In>{};
   Outcome<Unit> o{0, kUntouchedConsumed, Untouched<Unit>(dstSize), {}};
+  const In* from = src != nullptr ? input.data() : nullptr;
+  Unit* to = withDst ? o.dst.data() : nullptr;
   trace_capture::Take();
-  o.result = fn(src != nullptr ? input.data() : nullptr, srcLen, withDst ? o.dst.data() : nullptr,
-                dstSize, Consumed(&o.consumed)...);
+  if constexpr (kDecoder) {
+    o.result = fn(from, srcLen, to, dstSize, &o.consumed);
+  } else {
+    o.result = fn(from, srcLen, to, dstSize);
+  }
   o.traces = trace_capture::Take();
   return o;
 }
