@@ -75,12 +75,10 @@ void Utf8ToUtf16Corvane(benchmark::State& state, const std::string& file, Decode
         n = CV_UTF8ToWideChar(t.utf8.data(), Size(t.utf8.size()), nullptr, 0);
         break;
       case DecodeWay::kKernels:
-        n = corvane::Utf8ToUcs2With(*kernels, t.utf8.data(), Size(t.utf8.size()), out.data(),
-                                    Size(out.size()), nullptr);
+        n = corvane::Utf8ToUcs2With(*kernels, {t.utf8.data(), t.utf8.size(), false}, out, nullptr);
         break;
       case DecodeWay::kScalar:
-        n = corvane::Utf8ToUcs2Scalar(t.utf8.data(), Size(t.utf8.size()), out.data(),
-                                      Size(out.size()), nullptr);
+        n = corvane::Utf8ToUcs2Scalar({t.utf8.data(), t.utf8.size(), false}, out, nullptr);
         break;
     }
     if (n != expected) return state.SkipWithError("wrong unit count");
@@ -153,12 +151,10 @@ void Utf16ToUtf8Corvane(benchmark::State& state, const std::string& file, Encode
         n = CV_WideCharToUTF8(t.utf16.data(), Size(t.utf16.size()), nullptr, 0);
         break;
       case EncodeWay::kKernels:
-        n = corvane::Ucs2ToUtf8With(*kernels, t.utf16.data(), Size(t.utf16.size()), out.data(),
-                                    Size(out.size()));
+        n = corvane::Ucs2ToUtf8With(*kernels, {t.utf16.data(), t.utf16.size(), false}, out);
         break;
       case EncodeWay::kScalar:
-        n = corvane::Ucs2ToUtf8Scalar(t.utf16.data(), Size(t.utf16.size()), out.data(),
-                                      Size(out.size()));
+        n = corvane::Ucs2ToUtf8Scalar({t.utf16.data(), t.utf16.size(), false}, out);
         break;
     }
     if (n != expected) return state.SkipWithError("wrong byte count");

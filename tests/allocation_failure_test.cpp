@@ -33,13 +33,13 @@ const Row kRows[] = {
      [](std::uint16_t* w, std::uint8_t*) {
        return CV_MultiByteToWideChar(51932, 0, kEuc, -1, w, kCap, nullptr, nullptr);
      }},
-    {"UTF-8 decoded whole first",
+    {"UTF-8 decoded whole first when it does not fit",
      [](std::uint16_t* w, std::uint8_t*) {
-       return CV_MultiByteToWideChar(65001, 0, kUtf8, 3, w, kCap, nullptr, nullptr);
+       return CV_MultiByteToWideChar(65001, 0, kUtf8, 3, w, 2, nullptr, nullptr);
      }},
-    {"UTF-8 encoded whole first",
+    {"UTF-8 encoded whole first when it does not fit",
      [](std::uint16_t*, std::uint8_t* b) {
-       return CV_WideCharToMultiByte(65001, 0, kWide, -1, b, kCap, nullptr, nullptr);
+       return CV_WideCharToMultiByte(65001, 0, kWide, -1, b, 4, nullptr, nullptr);
      }},
     {"measured in a scratch buffer",
      [](std::uint16_t*, std::uint8_t*) {

@@ -1,5 +1,5 @@
 // Pseudo code page resolution and the thread-locale table, through the platform double.
-#include "frame/code_page_resolution.h"
+#include "convert/code_page_resolution.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ TEST_F(Resolution, PseudoCodePages) {
   };
   for (const Row& r : rows) {
     std::uint32_t cp = r.in;
-    ResolveCodePage(&cp, r.bytes, r.length);
+    ResolveCodePage(&cp, r.bytes != nullptr ? SettleBytes(r.bytes, r.length) : ByteText{});
     EXPECT_EQ(cp, r.out) << r.why;
   }
 }
@@ -87,7 +87,7 @@ TEST_F(Resolution, ZeroFromTheThreadStaysZero) {
   platform_double::SetAnsiCodePage(932);
   platform_double::SetThreadLanguage(0x0409);
   std::uint32_t cp = 3;
-  ResolveCodePage(&cp, nullptr, 0);
+  ResolveCodePage(&cp, {});
   EXPECT_EQ(cp, 0u) << "the system, not the library, takes 0 as its ANSI code page";
 }
 

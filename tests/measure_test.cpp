@@ -1,13 +1,12 @@
 // Encoded length measurement on every road: byte counting, double-byte pairs, ISO-2022-JP with
 // its escape sequences, and UTF-8 through the decoder's counting mode.
-#include "convert/measure.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <tuple>
 #include <utility>
 
+#include "corvane.h"
 #include "tests/support/hex.h"
 
 namespace corvane {
@@ -56,9 +55,9 @@ TEST(MeasureEncodedString, Rules) {
     const Bytes bytes = B(hex != nullptr ? hex : "");  // exactly sized, for AddressSanitizer
     const std::uint8_t* text = hex != nullptr ? bytes.data() : nullptr;
     std::int32_t consumed = -7;
-    EXPECT_EQ(MeasureEncodedString(text, codePage, length, &consumed), result) << why;
+    EXPECT_EQ(CV_StrLength(codePage, text, length, &consumed), result) << why;
     EXPECT_EQ(consumed, wantConsumed) << codePage << ": " << why;
-    EXPECT_EQ(MeasureEncodedString(text, codePage, length, nullptr), result) << "no consumed";
+    EXPECT_EQ(CV_StrLength(codePage, text, length, nullptr), result) << "no consumed";
   }
 }
 
@@ -77,10 +76,10 @@ TEST(MeasureEncodedString, ConsumedEndsOnACharacterBoundary) {
       const Bytes piece(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut));
       std::int32_t consumed = -7;
       const std::int32_t count =
-          MeasureEncodedString(piece.data(), codePage, static_cast<std::int32_t>(cut), &consumed);
+          CV_StrLength(codePage, piece.data(), static_cast<std::int32_t>(cut), &consumed);
       ASSERT_TRUE(consumed >= 0 && consumed <= static_cast<std::int32_t>(cut)) << consumed;
       std::int32_t again = -7;
-      EXPECT_EQ(MeasureEncodedString(piece.data(), codePage, consumed, &again), count)
+      EXPECT_EQ(CV_StrLength(codePage, piece.data(), consumed, &again), count)
           << codePage << " cut at " << cut;
       EXPECT_EQ(again, consumed) << codePage << " cut at " << cut;
     }

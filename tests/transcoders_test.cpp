@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <span>
 
 #include "tests/support/hex.h"
 
@@ -15,15 +17,17 @@ enum class Fn { kEucToSjis, kIsoToSjis, kSjisToEuc, kSjisToIso };
 
 std::int32_t Transcode(Fn fn, const Bytes& in, std::int32_t length, std::uint8_t* out,
                        std::int32_t size, JisShiftState* state) {
+  const ByteText text = SettleBytes(in.data(), length);
+  const std::span<std::uint8_t> to(out, static_cast<std::size_t>(std::max(size, 0)));
   switch (fn) {
     case Fn::kEucToSjis:
-      return EucJpToSjis(in.data(), length, out, size);
+      return static_cast<std::int32_t>(EucJpToSjis(text, to));
     case Fn::kIsoToSjis:
-      return Iso2022JpToSjis(in.data(), length, out, size, state);
+      return static_cast<std::int32_t>(Iso2022JpToSjis(text, to, state));
     case Fn::kSjisToEuc:
-      return SjisToEucJp(in.data(), length, out, size);
+      return static_cast<std::int32_t>(SjisToEucJp(text, to));
     case Fn::kSjisToIso:
-      return SjisToIso2022Jp(in.data(), length, out, size, state);
+      return static_cast<std::int32_t>(SjisToIso2022Jp(text, to, state));
   }
   return -1;
 }
@@ -110,17 +114,21 @@ TEST(Transcoders, EveryPositionRoundTrips) {
   }
   const auto n = static_cast<std::int32_t>(sjis.size());
   Bytes euc(sjis.size() + 1), iso(sjis.size() * 2 + 1), back(sjis.size() + 1);
-  const std::int32_t eucLen = SjisToEucJp(sjis.data(), n, euc.data(), n + 1);
+  const auto eucLen = static_cast<std::int32_t>(SjisToEucJp(
+      {sjis.data(), sjis.size(), false}, {euc.data(), static_cast<std::size_t>(n) + 1}));
   ASSERT_EQ(eucLen, n);
   EXPECT_EQ(Bytes(euc.begin(), euc.begin() + n), eucExpected);
-  ASSERT_EQ(EucJpToSjis(euc.data(), eucLen, back.data(), n + 1), n);
+  ASSERT_EQ(EucJpToSjis({euc.data(), static_cast<std::size_t>(eucLen), false},
+                        {back.data(), static_cast<std::size_t>(n) + 1}),
+            static_cast<std::size_t>(n));
   EXPECT_EQ(Bytes(back.begin(), back.begin() + n), sjis);
 
   JisShiftState state = 0;
-  const std::int32_t isoLen =
-      SjisToIso2022Jp(sjis.data(), n, iso.data(), static_cast<std::int32_t>(iso.size()), &state);
+  const std::size_t isoLen = SjisToIso2022Jp({sjis.data(), sjis.size(), false}, iso, &state);
   JisShiftState decodeState = kJisSingleByte;
-  ASSERT_EQ(Iso2022JpToSjis(iso.data(), isoLen, back.data(), n + 1, &decodeState), n);
+  ASSERT_EQ(Iso2022JpToSjis({iso.data(), isoLen, false},
+                            {back.data(), static_cast<std::size_t>(n) + 1}, &decodeState),
+            static_cast<std::size_t>(n));
   EXPECT_EQ(Bytes(back.begin(), back.begin() + n), sjis);
 }
 
@@ -148,9 +156,8 @@ TEST(Transcoders, IsoPiecesCarryTheState) {
   }
   Bytes iso(sjis.size() * 4);
   JisShiftState ignored = 0;
-  const std::int32_t isoLen =
-      SjisToIso2022Jp(sjis.data(), static_cast<std::int32_t>(sjis.size()), iso.data(),
-                      static_cast<std::int32_t>(iso.size()), &ignored);
+  const auto isoLen =
+      static_cast<std::int32_t>(SjisToIso2022Jp({sjis.data(), sjis.size(), false}, iso, &ignored));
   // Character boundaries of the ISO-2022-JP text: escapes are three bytes, pairs two.
   std::vector<std::int32_t> boundaries;
   bool twoByte = false;
@@ -167,8 +174,8 @@ TEST(Transcoders, IsoPiecesCarryTheState) {
 
   Bytes whole(sjis.size() + 1);
   JisShiftState one = kJisSingleByte;
-  const std::int32_t wholeLen = Iso2022JpToSjis(iso.data(), isoLen, whole.data(),
-                                                static_cast<std::int32_t>(whole.size()), &one);
+  const auto wholeLen = static_cast<std::int32_t>(
+      Iso2022JpToSjis({iso.data(), static_cast<std::size_t>(isoLen), false}, whole, &one));
   ASSERT_EQ(Bytes(whole.begin(), whole.begin() + wholeLen), sjis);
 
   for (int trial = 0; trial < 50; ++trial) {
@@ -179,8 +186,8 @@ TEST(Transcoders, IsoPiecesCarryTheState) {
       const std::size_t next = std::min(boundaries.size() - 1, at + 1 + rng() % 40);
       const std::int32_t from = boundaries[at], to = boundaries[next];
       Bytes piece(static_cast<std::size_t>(to - from) + 1);
-      const std::int32_t n = Iso2022JpToSjis(iso.data() + from, to - from, piece.data(),
-                                             static_cast<std::int32_t>(piece.size()), &state);
+      const auto n = static_cast<std::int32_t>(Iso2022JpToSjis(
+          {iso.data() + from, static_cast<std::size_t>(to - from), false}, piece, &state));
       joined.insert(joined.end(), piece.begin(), piece.begin() + n);
       at = next;
     }

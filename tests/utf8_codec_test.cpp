@@ -127,7 +127,7 @@ TEST(Utf8Codec, EveryUnitRoundTrips) {
   const std::int32_t count = 0x10000;
   constexpr std::int32_t kBytes = 0x80 * 1 + (0x800 - 0x80) * 2 + (0x10000 - 0x800) * 3;
   for (const auto& [name, encode] : kEncoders) {
-    EXPECT_EQ(encode(all.data(), count, nullptr, 0), kBytes) << name;
+    EXPECT_EQ(encode({all.data(), std::size_t{count}, false}, {}), kBytes) << name;
     const auto encoded = utf8_outcome::Run(encode, &all, count, kBytes);
     ASSERT_EQ(encoded.result, kBytes) << name;
     for (const auto& [decoderName, decode] : kDecoders) {

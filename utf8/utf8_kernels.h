@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <span>
 
-#include "codepages/table_types.h"
+#include "base/text.h"
 
 #if defined(__SSE2__) || \
     (defined(_MSC_VER) && (defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)))

@@ -2,6 +2,7 @@
 // Then the round trips that hold by construction: Shift_JIS made of ASCII and valid pairs goes
 // to EUC-JP or ISO-2022-JP and comes back unchanged.
 #include <cstring>
+#include <span>
 
 #include "fuzz_support.h"
 #include "japanese/transcoders.h"
@@ -17,7 +18,8 @@ template <typename Transcode>
 Bytes Run(Transcode transcode, const Bytes& input, std::int32_t inLen, std::int32_t outSize) {
   const auto in = ExactCopy(input);
   auto out = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(outSize));
-  const std::int32_t n = transcode(in.get(), inLen, out.get(), outSize);
+  const auto n = static_cast<std::int32_t>(transcode(
+      SettleBytes(in.get(), inLen), std::span<std::uint8_t>(out.get(), std::size_t(outSize))));
   FUZZ_CHECK(n >= 0 && n <= outSize);
   FUZZ_CHECK(outSize == 0 || n <= outSize - 1 || out[static_cast<std::size_t>(n - 1)] == 0);
   return Bytes(out.get(), out.get() + n);
@@ -57,13 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int32_t roomy = 4 * n + 8;
 
   JisShiftState state = stateIn;
-  const auto iso2022ToSjis = [&state](const std::uint8_t* i, std::int32_t l, std::uint8_t* o,
-                                      std::int32_t s) {
-    return Iso2022JpToSjis(i, l, o, s, &state);
+  const auto iso2022ToSjis = [&state](ByteText i, std::span<std::uint8_t> o) {
+    return Iso2022JpToSjis(i, o, &state);
   };
-  const auto sjisToIso2022 = [&state](const std::uint8_t* i, std::int32_t l, std::uint8_t* o,
-                                      std::int32_t s) {
-    return SjisToIso2022Jp(i, l, o, s, &state);
+  const auto sjisToIso2022 = [&state](ByteText i, std::span<std::uint8_t> o) {
+    return SjisToIso2022Jp(i, o, &state);
   };
   for (const std::int32_t room : {outSize, roomy}) {
     state = stateIn;

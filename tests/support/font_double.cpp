@@ -72,7 +72,7 @@ void platform::EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* 
     if (FaceMatches(request.lfFaceName, font.lfFaceName) && proc(font, context) == 0) break;
 }
 
-bool platform::DescribeStockInterfaceFont(LogFontA* out) {
+bool platform::DescribeStockInterfaceFont(LogFontA* out, std::uint8_t /*systemCharSet*/) {
   std::lock_guard<std::mutex> lock(g_mutex);
   if (g_state.stockCalls++ < g_state.stockFailures || !g_state.stock) return false;
   *out = *g_state.stock;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <type_traits>
 
 #include "tests/support/hex.h"
@@ -37,21 +38,23 @@ struct Outcome {
 };
 
 // Calls fn, a decoder (In: bytes; it takes the consumed count) or an encoder (In: units), on a
-// copy of *src that fills its heap block exactly. src null: a null source; withDst false: a null
-// destination, with dstSize as given.
+// copy of *src that fills its heap block exactly, with the source and destination given as the
+// exports give them: src null: a null source (which the decoder answers and the encoder is never
+// given); withDst false: a null destination, with dstSize as given (only counting).
 template <typename In, typename Fn>
 auto Run(Fn fn, const std::vector<In>* src, int srcLen, int dstSize, bool withDst = true) {
   constexpr bool kDecoder = std::is_same_v<In, std::uint8_t>;
   using Unit = std::conditional_t<kDecoder, Utf16Unit, std::uint8_t>;
   const std::vector<In> input = src != nullptr ? *src : std::vector<In>{};
   Outcome<Unit> o{0, kUntouchedConsumed, Untouched<Unit>(dstSize), {}};
-  const In* from = src != nullptr ? input.data() : nullptr;
-  Unit* to = withDst ? o.dst.data() : nullptr;
+  const std::span<Unit> to(o.dst.data(),
+                           withDst && dstSize > 0 ? static_cast<std::size_t>(dstSize) : 0);
   trace_capture::Take();
   if constexpr (kDecoder) {
-    o.result = fn(from, srcLen, to, dstSize, &o.consumed);
+    o.result =
+        src == nullptr ? Utf8NullSource() : fn(SettleBytes(input.data(), srcLen), to, &o.consumed);
   } else {
-    o.result = fn(from, srcLen, to, dstSize);
+    o.result = dstSize < 0 ? 0 : fn(SettleWide(input.data(), srcLen), to);
   }
   o.traces = trace_capture::Take();
   return o;

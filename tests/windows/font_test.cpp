@@ -81,7 +81,7 @@ TEST(WindowsFonts, EnumerationSeesTheInstalledFacesAndStopsWhenAsked) {
 TEST(WindowsFonts, StockInterfaceFontIsWinesDefaultGuiFont) {
   LogFontA stock;
   std::memset(&stock, 0xA5, sizeof stock);
-  ASSERT_TRUE(platform::DescribeStockInterfaceFont(&stock));
+  ASSERT_TRUE(platform::DescribeStockInterfaceFont(&stock, 0));
   EXPECT_EQ(Describe(stock), Describe(WinesStockInterfaceFont()));
 }
 

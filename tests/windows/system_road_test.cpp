@@ -15,8 +15,8 @@
 
 #include "codepages/dbcs_lookup.h"
 #include "codepages/registry.h"
-#include "convert/table_decode.h"
-#include "convert/table_encode.h"
+#include "convert/double_byte.h"
+#include "convert/single_byte.h"
 #include "corvane.h"
 #include "japanese/byte_classes.h"
 #include "platform/platform.h"
@@ -53,10 +53,10 @@ Units DecodeBySystem(std::uint32_t codePage, const Bytes& bytes) {
 
 Units DecodeByTables(std::uint32_t codePage, const Bytes& bytes) {
   Units out(bytes.size() * 2 + 2);
-  const std::int32_t n = DecodeWithTables(*FindCodePageRecord(codePage), codePage, bytes.data(),
-                                          static_cast<std::int32_t>(bytes.size()), false,
-                                          out.data(), static_cast<std::int32_t>(out.size()));
-  out.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+  const Road road = TableRoad(codePage);
+  const ByteText text{bytes.data(), bytes.size(), false};
+  out.resize(road.kind == RoadKind::kSingleByte ? DecodeSingleByte(*road.record, text, out)
+                                                : DecodeDoubleByte(road, text, out));
   return out;
 }
 
@@ -114,9 +114,8 @@ TEST(SystemRoad, DoubleByteCodePagesAgreeWithTheTablesButWhereTheLibraryDiffers)
   // Big5's ETEN extensions C6A1-C8FE (kana, Cyrillic, symbols): Microsoft's 950 puts them in
   // the Private Use Area.
   std::set<int> eten;
-  const CodePageRecord& big5 = *FindCodePageRecord(950);
   for (int key = 0xC6A1; key <= 0xC8FE; ++key) {
-    if (LookUpDbcsIndex(*FindDbcsForwardIndex(big5), static_cast<std::uint16_t>(key)) != 0)
+    if (LookUpDbcsIndex(*FindDbcsIndexes(950).forward, static_cast<std::uint16_t>(key)) != 0)
       eten.insert(key);
   }
   std::set<int> differs950 = {0xA145, 0xA155, 0xA1C2, 0xA1CC, 0xA1CD, 0xA1CE, 0xA1D8,
@@ -146,7 +145,7 @@ TEST(SystemRoad, DoubleByteCodePagesAgreeWithTheTablesButWhereTheLibraryDiffers)
     SCOPED_TRACE(std::to_string(row.codePage) + ": " + row.why);
     const CodePageRecord& record = *FindCodePageRecord(row.codePage);
     ASSERT_EQ(record.provider, ProviderSystem);
-    const DbcsDirectIndex& index = *FindDbcsForwardIndex(record);
+    const DbcsDirectIndex& index = *FindDbcsIndexes(row.codePage).forward;
     std::set<int> differs;
     std::size_t held = 0;
     for (int key = 0x8100; key <= 0xFFFF; ++key) {
@@ -197,8 +196,10 @@ TEST(SystemRoad, TextBothWaysAsTheTablesHaveIt) {
     const auto cap = static_cast<std::int32_t>(system.size());
     system.resize(static_cast<std::size_t>(CV_WideCharToMultiByte(
         row.codePage, 0, units.data(), len, system.data(), cap, nullptr, nullptr)));
-    tables.resize(static_cast<std::size_t>(EncodeWithTables(
-        *FindCodePageRecord(row.codePage), units.data(), len, tables.data(), cap)));
+    const Road road = TableRoad(row.codePage);
+    const WideText text{units.data(), units.size(), false};
+    tables.resize(road.kind == RoadKind::kSingleByte ? EncodeSingleByte(*road.record, text, tables)
+                                                     : EncodeDoubleByte(road, text, tables));
     EXPECT_EQ(system, bytes);
     EXPECT_EQ(tables, bytes);
   }

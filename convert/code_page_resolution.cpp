@@ -1,6 +1,5 @@
-#include "frame/code_page_resolution.h"
+#include "convert/code_page_resolution.h"
 
-#include "codepages/registry.h"
 #include "japanese/auto_detect.h"
 #include "platform/platform.h"
 
@@ -49,23 +48,16 @@ std::uint32_t ThreadLocaleCodePage() {
   return 0;
 }
 
-void ResolveCodePage(std::uint32_t* codePage, const std::uint8_t* bytes, std::int32_t length) {
+void ResolveCodePage(std::uint32_t* codePage, ByteText bytes) {
   if (*codePage == kJapaneseAutoDetect) {
     std::uint32_t confident = 0;
-    *codePage = bytes == nullptr ? 2022u : DetectJapaneseEncoding(bytes, length, confident);
+    *codePage = DetectJapaneseEncoding(bytes, confident);
     return;
   }
   if (*codePage == kAnsiCodePage) *codePage = platform::AnsiCodePage();
   // Deliberately after the 0 test: a thread language without a code page yields 0, which the
   // system then takes as its own ANSI code page.
   if (*codePage == kThreadCodePage) *codePage = ThreadLocaleCodePage();
-}
-
-std::uint32_t RoadCodePage(std::uint32_t codePage) {
-  if (codePage != kAnsiCodePage) return codePage;
-  const std::uint32_t ansi = platform::AnsiCodePage();
-  const CodePageRecord* record = FindCodePageRecord(ansi);
-  return record != nullptr && record->provider == ProviderTables ? ansi : codePage;
 }
 
 }  // namespace corvane
