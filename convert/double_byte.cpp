@@ -31,27 +31,6 @@ std::size_t Terminate(const Text<T>& text, const Progress& p, std::span<Out> dst
 
 // Decoding ------------------------------------------------------------------------------------
 
-// One byte, one lead/trail pair, or nothing (a lead byte cut off by the end) by the rules.
-inline void DecodeStep(DbcsDirectIndex index, const LeadByteMap& leads, ByteText text,
-                       std::span<Utf16Unit> dst, Progress& p) {
-  const std::uint8_t b0 = text[p.read];
-  if (leads[b0] == 0) {
-    // Every forward key is two bytes wide (the generator checks it), so a single byte passes
-    // through as itself, and the one key without a character is 0.
-    dst[p.written++] = b0 != 0 ? Utf16Unit{b0} : kQuestionMark;
-    ++p.read;
-    return;
-  }
-  if (text.size - p.read < 2) {  // a lead byte cut off by the end is dropped
-    p.read = text.size;
-    return;
-  }
-  const auto key = static_cast<std::uint16_t>(b0 << 8 | text[p.read + 1]);
-  const std::uint16_t unit = LookUpDbcsIndex(index, key);
-  dst[p.written++] = unit != 0 ? unit : key;  // key >= 0x100 here, never 0
-  p.read += 2;
-}
-
 // Fast path: decodes characters while two bytes and one place remain, so that a lead byte always
 // has its trail. One branch per character, lead or not; a single byte, ASCII or not, passes
 // through; a missing key is passed through by arithmetic rather than a branch.
@@ -94,8 +73,13 @@ std::size_t DecodeDoubleByte(const Road& road, ByteText text, std::span<Utf16Uni
   if (road.indexes.forward == nullptr) return DecodeDoubleByteScalar(road, text, dst);
   Progress p;
   DecodeRun(*road.indexes.forward, *road.leads, text, dst, p);
-  while (p.read < text.size && p.written < dst.size())
-    DecodeStep(*road.indexes.forward, *road.leads, text, dst, p);
+  // The run leaves a full destination or at most one byte: a character of its own, or a lead
+  // byte cut off by the end, which is dropped.
+  if (p.read < text.size && p.written < dst.size()) {
+    const std::uint8_t b = text[p.read];
+    if ((*road.leads)[b] == 0) dst[p.written++] = b != 0 ? Utf16Unit{b} : kQuestionMark;
+    p.read = text.size;
+  }
   return Terminate(text, p, dst);
 }
 

@@ -147,8 +147,10 @@ std::size_t SjisToEucJpRun(const std::uint8_t* in, std::size_t n, std::uint8_t*&
 
 // Runs the fast run at the input position when the output has room for the rest of the input at
 // one byte each (none of the three grows the text), and moves both sides past what it converted.
-template <typename Run>
+// The ...Scalar transcoders (kFast false) never take it: they are what the runs are held to.
+template <bool kFast, typename Run>
 void RunFast(Input& in, Output& out, Run run) {
+  if constexpr (!kFast) return;
   const std::size_t rest = in.Rest();
   if (rest < 2 || !out.NeverFillsFor(rest)) return;
   std::uint8_t* start = out.Here();
@@ -159,11 +161,12 @@ void RunFast(Input& in, Output& out, Run run) {
 
 }  // namespace
 
-std::size_t EucJpToSjis(ByteText text, std::span<std::uint8_t> bytes) {
+template <bool kFast>
+std::size_t EucJpToSjisWith(ByteText text, std::span<std::uint8_t> bytes) {
   Input in(text);
   Output out(bytes);
   while (!in.AtEnd() && !out.Full()) {
-    RunFast(in, out, EucJpToSjisRun);
+    RunFast<kFast>(in, out, EucJpToSjisRun);
     if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (InRange(b, 0xA1, 0xFE)) {
@@ -210,12 +213,14 @@ std::size_t EucJpToSjis(ByteText text, std::span<std::uint8_t> bytes) {
   return out.Finish(in);
 }
 
-std::size_t Iso2022JpToSjis(ByteText text, std::span<std::uint8_t> bytes, JisShiftState* state) {
+template <bool kFast>
+std::size_t Iso2022JpToSjisWith(ByteText text, std::span<std::uint8_t> bytes,
+                                JisShiftState* state) {
   Input in(text);
   Output out(bytes);
   JisShiftState mode = (state != nullptr && *state == kJisTwoByte) ? kJisTwoByte : kJisSingleByte;
   while (!in.AtEnd() && !out.Full()) {
-    RunFast(
+    RunFast<kFast>(
         in, out,
         [twoByte = mode == kJisTwoByte](const std::uint8_t* run, std::size_t n, std::uint8_t*& to) {
           return Iso2022JpToSjisRun(run, n, twoByte, to);
@@ -277,11 +282,12 @@ JisShiftState JisModeAfter(ByteText text, JisShiftState mode) {
   return mode;
 }
 
-std::size_t SjisToEucJp(ByteText text, std::span<std::uint8_t> bytes) {
+template <bool kFast>
+std::size_t SjisToEucJpWith(ByteText text, std::span<std::uint8_t> bytes) {
   Input in(text);
   Output out(bytes);
   while (!in.AtEnd() && !out.Full()) {
-    RunFast(in, out, SjisToEucJpRun);  // pairs stay pairs, single bytes stay single
+    RunFast<kFast>(in, out, SjisToEucJpRun);  // pairs stay pairs, single bytes stay single
     if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (!IsSjisLead(b)) {
@@ -354,6 +360,25 @@ std::size_t SjisToIso2022Jp(ByteText text, std::span<std::uint8_t> bytes, JisShi
   }
   if (state != nullptr) *state = mode;
   return out.Finish(in);
+}
+
+std::size_t EucJpToSjis(ByteText in, std::span<std::uint8_t> out) {
+  return EucJpToSjisWith<true>(in, out);
+}
+std::size_t EucJpToSjisScalar(ByteText in, std::span<std::uint8_t> out) {
+  return EucJpToSjisWith<false>(in, out);
+}
+std::size_t Iso2022JpToSjis(ByteText in, std::span<std::uint8_t> out, JisShiftState* state) {
+  return Iso2022JpToSjisWith<true>(in, out, state);
+}
+std::size_t Iso2022JpToSjisScalar(ByteText in, std::span<std::uint8_t> out, JisShiftState* state) {
+  return Iso2022JpToSjisWith<false>(in, out, state);
+}
+std::size_t SjisToEucJp(ByteText in, std::span<std::uint8_t> out) {
+  return SjisToEucJpWith<true>(in, out);
+}
+std::size_t SjisToEucJpScalar(ByteText in, std::span<std::uint8_t> out) {
+  return SjisToEucJpWith<false>(in, out);
 }
 
 }  // namespace corvane

@@ -14,6 +14,9 @@
 // conversion. A character (or an escape sequence with the character that follows it) that does
 // not fit in the room left is left out whole and ends the conversion: no partial character is
 // ever written. in and out must not overlap.
+//
+// Three of them convert the ordinary bulk of the text in fast runs that stop wherever a decision
+// is due; their ...Scalar twins take one character at a time and define what is correct.
 #pragma once
 
 #include <cstddef>
@@ -28,12 +31,14 @@ namespace corvane {
 // EUC-JP to Shift_JIS. 0x8E k becomes the single byte k; JIS X 0212 (0x8F x y) is dropped;
 // a high byte whose partner is not a high byte passes through with it unchanged.
 std::size_t EucJpToSjis(ByteText in, std::span<std::uint8_t> out);
+std::size_t EucJpToSjisScalar(ByteText in, std::span<std::uint8_t> out);
 
 // ISO-2022-JP to Shift_JIS.
 //   state  in/out  JisShiftState, may be null: read on entry (anything but kJisTwoByte means
 //                  single-byte; null means single-byte), written on exit with the final mode
 // CR and LF end two-byte mode even without an escape sequence.
 std::size_t Iso2022JpToSjis(ByteText in, std::span<std::uint8_t> out, JisShiftState* state);
+std::size_t Iso2022JpToSjisScalar(ByteText in, std::span<std::uint8_t> out, JisShiftState* state);
 
 // The mode Iso2022JpToSjis ends in after the whole of text, starting in `mode`, without the
 // Shift_JIS text: for a caller whose destination is full before the text ends, the shift state
@@ -42,6 +47,7 @@ JisShiftState JisModeAfter(ByteText text, JisShiftState mode);
 
 // Shift_JIS to EUC-JP. Half-width katakana and 0xF0-0xFF pass through as single bytes.
 std::size_t SjisToEucJp(ByteText in, std::span<std::uint8_t> out);
+std::size_t SjisToEucJpScalar(ByteText in, std::span<std::uint8_t> out);
 
 // Shift_JIS to ISO-2022-JP, always starting in single-byte mode.
 //   state  out  JisShiftState, may be null: the final mode; never read. No escape back to

@@ -1,19 +1,12 @@
-// The double-byte lookups over the six generated tables (tests/table_road_differential_test.cpp
-// compares their direct index with the bisection). Expected characters come from the published
-// mappings (Python's shift_jis, gb2312, cp949 and big5 codecs) and the rows the tables are
-// defined by, never from the arrays under test; the arrays are read only to enumerate which keys
-// they cover.
+// The double-byte lookups over the six generated tables, on published samples and the rows the
+// tables are defined by (tests/conversion_test.cpp takes every key both ways through the exports,
+// and tests/table_road_differential_test.cpp compares the direct indexes with the bisection).
 #include "codepages/dbcs_lookup.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <tuple>
-#include <vector>
-
-#include "codepages/tables/one_way_mappings.h"
 
 namespace corvane {
 namespace {
@@ -63,39 +56,6 @@ TEST(DbcsLookups, ListedKeysAndUnits) {
     EXPECT_EQ(Encode(unit, r), back) << id << ": " << why;
   }
   EXPECT_EQ(DbcsCodeToWide(nullptr, 0x82A0, RecordOf(932)), 1u) << "a null output only counts";
-}
-
-// Every key a table covers maps back to itself, or where the one-way list sends its character;
-// every other key passes through and every other unit leaves as its low byte.
-TEST(DbcsTables, EveryKeyAndUnitMapsBackOrPassesThrough) {
-  const auto covered = [](const std::uint16_t* ranges, std::uint32_t count) {
-    std::vector<bool> in(0x10000);
-    for (std::uint32_t i = 0; i < count * kWordsPerDbcsRange; i += kWordsPerDbcsRange)
-      std::fill(in.begin() + ranges[i], in.begin() + ranges[i + 1] + 1, true);
-    return in;
-  };
-  for (std::uint32_t id : {932u, 936u, 949u, 950u, 51932u, 2022u}) {
-    const CodePageRecord r = RecordOf(id);
-    const std::vector<bool> isKey = covered(r.forwardRanges, r.forwardRangeCount);
-    const std::vector<bool> isUnit = covered(r.reverseRanges, r.reverseRangeCount);
-    for (std::uint32_t n = 0; n <= 0xFFFF; ++n) {
-      const auto v = static_cast<std::uint16_t>(n);
-      const Utf16Unit unit = Decode(v, r);
-      const std::uint16_t code = Encode(v, r);
-      // A covered key comes back as itself (or its one-way code); any other passes through.
-      const auto oneWay = std::ranges::find_if(tables::kOneWayMappings, [&](const auto& m) {
-        return m.codePage == id && m.unit == unit;
-      });
-      const std::uint16_t keyBack =
-          oneWay != std::end(tables::kOneWayMappings) ? oneWay->encodesTo : v;
-      const std::uint16_t passedThrough = n == 0 ? 0x3F : v;
-      ASSERT_EQ(isKey[n] ? Encode(unit, r) : unit, isKey[n] ? keyBack : passedThrough)
-          << id << " key " << n;
-      // A covered unit comes back from its code; any other leaves as its low byte.
-      ASSERT_EQ(isUnit[n] ? Decode(code, r) : code, isUnit[n] ? v : v & 0xFF)
-          << id << " unit " << n;
-    }
-  }
 }
 
 }  // namespace
