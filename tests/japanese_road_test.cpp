@@ -41,7 +41,8 @@ TEST_F(JapaneseRoad, StraightRoadsGiveWhatTheLongWayGives) {
       for (std::uint8_t& b : bytes) {
         const auto pairByte =
             static_cast<std::uint8_t>(cp == 2022 ? 0x21 + rng() % 94 : 0xA1 + rng() % 94);
-        b = rng() % 3 ? pairByte : interesting[rng() % std::size(interesting)];
+        const auto any = static_cast<std::uint8_t>(rng());
+        b = rng() % 3 ? pairByte : rng() % 4 ? interesting[rng() % std::size(interesting)] : any;
       }
       bytes.push_back(0);
       Units units(1 + rng() % 16);

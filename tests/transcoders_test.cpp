@@ -84,6 +84,7 @@ TEST(Transcoders, Rows) {
       {kToIso, "61 82 A0", 3, 1, 6, "61", 1, "escape plus pair need five bytes"},
       {kToIso, "82 A0", 2, 1, 6, "1B 24 42 24 22", 2, "exactly five"},
       {kToIso, "82 A0 78", 3, 1, 8, "1B 24 42 24 22", 2, "escape back plus byte need four"},
+      {kToIso, "82 A0 78", 3, 1, 10, "1B 24 42 24 22 1B 28 42 78", 1, "exactly four"},
   };
   // clang-format on
   for (const Row& r : rows) {
