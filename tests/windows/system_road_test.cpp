@@ -160,64 +160,6 @@ TEST(SystemRoad, CodePagesAgreeWithTheTablesButWhereTheLibraryDiffers) {
   }
 }
 
-// Text both ways, through the exports: the system road and the tables give the same bytes and
-// units for ordinary text of each code page. (Not half-width katakana: our 932 table holds
-// JIS X 0208 only, so its table road passes the single bytes 0xA1-0xDF through as U+00A1-U+00DF.)
-TEST(SystemRoad, TextBothWaysAsTheTablesHaveIt) {
-  const struct {
-    std::uint32_t codePage;
-    const char* bytes;
-    const char* units;
-  } rows[] = {
-      {1252, "47 72 FC DF 65 2C 20 63 61 66 E9",
-       "0047 0072 00FC 00DF 0065 002C 0020 0063 0061 0066 00E9"},
-      {1251, "CF F0 E8 E2 E5 F2", "041F 0440 0438 0432 0435 0442"},
-      {932, "93 FA 96 7B 8C EA 82 CC 83 65 83 4C 83 58 83 67",
-       "65E5 672C 8A9E 306E 30C6 30AD 30B9 30C8"},
-      {936, "BC F2 CC E5 D6 D0 CE C4", "7B80 4F53 4E2D 6587"},
-      {949, "C7 D1 B1 B9 BE EE", "D55C AD6D C5B4"},
-      {950, "C1 63 C5 E9 A4 A4 A4 E5", "7E41 9AD4 4E2D 6587"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.codePage);
-    const Bytes bytes = B(row.bytes);
-    const Units units = U(row.units);
-    EXPECT_EQ(DecodeBySystem(row.codePage, bytes), units);
-    EXPECT_EQ(DecodeByTables(row.codePage, bytes), units);
-    Bytes system(bytes.size() + 4), tables(bytes.size() + 4);
-    system.resize(static_cast<std::size_t>(CV_WideCharToMultiByte(
-        row.codePage, 0, units.data(), static_cast<std::int32_t>(units.size()), system.data(),
-        static_cast<std::int32_t>(system.size()), nullptr, nullptr)));
-    const Road road = TableRoad(row.codePage);
-    const WideText text{units.data(), units.size(), false};
-    tables.resize(road.kind == RoadKind::kSingleByte ? EncodeSingleByte(*road.record, text, tables)
-                                                     : EncodeDoubleByte(road, text, tables));
-    EXPECT_EQ(system, bytes);
-    EXPECT_EQ(tables, bytes);
-  }
-}
-
-// Thai (874) is not registered: only the system converts it, by Microsoft's published mapping
-// (Unicode's CP874.TXT): TIS-620's letters and digits at U+0E01-U+0E3A and U+0E3F-U+0E5B, the
-// euro sign at 0x80 and the ellipsis at 0x85.
-TEST(SystemRoad, ThaiIsTheSystemsAlone) {
-  ASSERT_EQ(FindCodePageRecord(874), nullptr);
-  Bytes bytes{0x80, 0x85};
-  Units units{0x20AC, 0x2026};
-  for (int b = 0xA1; b <= 0xFB; ++b) {
-    if (b >= 0xDB && b <= 0xDE) continue;  // unassigned
-    bytes.push_back(static_cast<std::uint8_t>(b));
-    units.push_back(static_cast<std::uint16_t>(0x0E01 + (b - 0xA1)));
-  }
-  EXPECT_EQ(DecodeBySystem(874, bytes), units);
-  Bytes back(bytes.size());
-  EXPECT_EQ(
-      CV_WideCharToMultiByte(874, 0, units.data(), static_cast<std::int32_t>(units.size()),
-                             back.data(), static_cast<std::int32_t>(back.size()), nullptr, nullptr),
-      static_cast<std::int32_t>(bytes.size()));
-  EXPECT_EQ(back, bytes);
-}
-
 // 10008 is the library's number for Macintosh Hebrew, but Windows has a 10008 of its own,
 // Macintosh Simplified Chinese (GB 2312), and the registry gives every code page that Windows
 // converts to Windows: so under 10008 Windows decodes Chinese; our Hebrew table is what the
