@@ -5,7 +5,6 @@
 #include <locale.h>
 #include <stdlib.h>
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,27 +17,18 @@ namespace corvane {
 namespace {
 
 using Value = std::optional<std::string>;  // nullopt: the variable is unset
-using Variables = std::array<Value, 3>;    // LC_ALL, LC_CTYPE, LANG
-constexpr const char* kNames[] = {"LC_ALL", "LC_CTYPE", "LANG"};
 
-// Sets the three locale variables for one test and puts the old values back afterwards.
-class LocaleEnvironment : public ::testing::Test {
- protected:
-  static void Set(const Variables& values) {
-    for (std::size_t i = 0; i < values.size(); ++i)
-      values[i] ? setenv(kNames[i], values[i]->c_str(), 1) : unsetenv(kNames[i]);
-  }
-  void SetUp() override {
-    for (std::size_t i = 0; i < saved_.size(); ++i)
-      if (getenv(kNames[i]) != nullptr) saved_[i] = getenv(kNames[i]);
-  }
-  void TearDown() override { Set(saved_); }
-  Variables saved_;
-};
+// Sets the three locale variables. Every case sets all three, so none depends on another's.
+void SetLocaleVariables(const Value& lcAll, const Value& lcCtype = {}, const Value& lang = {}) {
+  const std::pair<const char*, const Value&> variables[] = {
+      {"LC_ALL", lcAll}, {"LC_CTYPE", lcCtype}, {"LANG", lang}};
+  for (const auto& [name, value] : variables)
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
 
 // A representative of every ANSI code page group, the languages whose identifier depends on the
 // territory or script, the ways a name can vary, and which variable counts.
-TEST_F(LocaleEnvironment, LocaleGivesLanguageIdentifierAndAnsiCodePage) {
+TEST(LocaleEnvironment, LocaleGivesLanguageIdentifierAndAnsiCodePage) {
   // clang-format off
   const std::tuple<Value, Value, Value, std::uint16_t, std::uint32_t, const char*> rows[] = {
       {"zh_CN.UTF-8", {}, {}, 0x0804, 936, "Chinese, People's Republic"},
@@ -70,14 +60,14 @@ TEST_F(LocaleEnvironment, LocaleGivesLanguageIdentifierAndAnsiCodePage) {
   };
   // clang-format on
   for (const auto& [lcAll, lcCtype, lang, language, ansiCodePage, why] : rows) {
-    Set({lcAll, lcCtype, lang});
+    SetLocaleVariables(lcAll, lcCtype, lang);
     EXPECT_EQ(platform::AnsiCodePage(), ansiCodePage) << why;
     EXPECT_EQ(platform::ThreadLanguage(), language) << why;
   }
 }
 
-TEST_F(LocaleEnvironment, ThreadsOwnLocaleWinsOverTheEnvironment) {
-  Set({"ja_JP.UTF-8"});
+TEST(LocaleEnvironment, ThreadsOwnLocaleWinsOverTheEnvironment) {
+  SetLocaleVariables("ja_JP.UTF-8");
   const locale_t own = newlocale(LC_ALL_MASK, "C.UTF-8", nullptr);
   ASSERT_NE(own, nullptr);
   const locale_t previous = uselocale(own);
