@@ -69,41 +69,31 @@ class Conversion : public ConversionTest {
 TEST_F(Conversion, DecodingOnOurOwnRoads) {
   // clang-format off
   const Row rows[] = {
-      {1252, "61 62 63 00", -1, 0, "", 4, kNone, kNone, kNone, "measure: terminator counts"},
       {932, "82 A0 41", 3, 0, "", 2, 3, kNone, kNone, "measure a pair, consumed all"},
       {88591, "41 E9 00", -1, 10, "0041 00E9 0000", 3, kNone, kNone, kNone, "terminated"},
       {88591, "41 00", 2, 10, "0041 003F", 2, kNone, kNone, kNone, "a 0 byte in a count has no character"},
-      {88591, "80 81", 2, 10, "20AC 003F", 2, kNone, kNone, kNone, "euro; 0x81 has none"},
       {10000, "DE", 1, 10, "0066 0069", 2, kNone, kNone, kNone, "one byte, two units"},
       {10000, "41 DE 00", -1, 2, "0041", 1, kNone, kNone, kNone, "two units never split: byte left, no terminator"},
-      {10000, "41 DE 00", -1, 3, "0041 0066 0069", 3, kNone, kNone, kNone, "fits exactly: no room for the terminator"},
       {20866, "0A 0D C1", 3, 10, "00AB 003F 0430", 3, kNone, kNone, kNone, "KOI8-R's own control row"},
       {932, "82 A0 82 00", -1, 10, "3042 0000", 2, kNone, kNone, kNone, "trailing lead before the terminator dropped"},
       {932, "82 A0 82", 3, 10, "3042", 1, 2, kNone, kNone, "consumed stops before the cut pair"},
       {932, "B1 85 40 00", 4, 10, "00B1 8540 003F", 3, kNone, kNone, kNone, "misses pass through, key 0 is '?'"},
       {936, "B0 A1 81 41", 4, 10, "554A 0081 0041", 3, kNone, kNone, kNone, "0x81 is no lead for 936"},
       {949, "B0 A1 A2 E6", 4, 10, "AC00 A2E6", 2, kNone, kNone, kNone, "absent euro passes through"},
-      {950, "A4 40 78", 3, 10, "4E00 0078", 2, kNone, kNone, kNone, "Big5"},
-      {932, "82 A0 82 A2", 4, 1, "3042", 1, kNone, kNone, kNone, "one unit of room"},
       {51932, "41 00 A4 A2 8E B1", 6, 10, "0041 003F 3042 00B1", 4, kNone, kNone, kNone, "EUC-JP; a 0 in a count is '?'"},
       {51932, "A4 A2 8E B1 00", -1, 10, "3042 00B1 0000", 3, kNone, kNone, kNone, "terminated EUC-JP ends with U+0000"},
-      {51932, "A4 A2 00", -1, 1, "3042", 1, kNone, kNone, kNone, "no room for its terminator"},
       {51932, "41 A4 A2", 2, 10, "0041", 1, kNone, kNone, kNone, "nothing past the count is read"},
       {51932, "A4 A0 41", 3, 10, "00A4 00A0 0041", 3, kNone, kNone, kNone, "a lead before 0xA0 is no pair"},
       {2022, "1B 24 42 24 22", 5, 10, "3042", 1, kNone, 1, 2, "enters two-byte mode"},
-      {2022, "24 24", 2, 10, "3044", 1, kNone, 2, 2, "carries two-byte mode in"},
       {2022, "24 22", 2, 0, "", 2, kNone, 2, 2, "measuring starts single-byte and leaves the state"},
       {2022, "1B 24 42 24 22 1B 28 42 41 00", -1, 10, "3042 0041 0000", 3, kNone, 1, 1, "round trip of modes"},
       {2022, "41 1B 24", 3, 10, "0041", 1, 1, 1, 2, "a cut escape still switches the mode"},
       {2022, "1B 24 42 24 22 24 24 0A", 8, 1, "3042", 1, kNone, 1, 1, "full: the state is the text's end"},
       {932, "61 00", -1, 4, "0061 0000", 2, kNone, 2, 2, "only ISO-2022-JP touches the state"},
-      {65001, "41 00", -1, 10, "0041 0000", 2, kNone, kNone, kNone, "UTF-8 terminated"},
       {65001, "41", 1, 10, "0041 0000", 2, kNone, kNone, kNone, "the decoder terminates counted input too"},
       {65001, "F0 9F 98 80 41", 5, 2, "D83D DE00", 2, kNone, kNone, kNone, "the copy is cut at the capacity"},
       {65001, "C3 A9 E2 82", 4, 10, "00E9 0000", 2, 2, kNone, kNone, "stops at the cut sequence"},
       {2023, "A4 A2 00", -1, 10, "3042 0000", 2, kNone, kNone, kNone, "auto-detected EUC-JP"},
-      {2023, "82 A0", 2, 10, "3042", 1, kNone, kNone, kNone, "auto-detected Shift_JIS"},
-      {1252, "61", -4, 10, "", 0, kNone, kNone, kNone, "a negative count is empty"},
   };
   // clang-format on
   for (const Row& r : rows)
@@ -113,20 +103,15 @@ TEST_F(Conversion, DecodingOnOurOwnRoads) {
 TEST_F(Conversion, EncodingOnOurOwnRoads) {
   // clang-format off
   const Row rows[] = {
-      {65001, "0041 0000", -1, 0, "", 2, kNone, kNone, kNone, "measure UTF-8 with its terminator"},
       {65001, "0041 0000", -1, 1, "41", 1, kNone, kNone, kNone, "the copy is cut at the capacity"},
       {65001, "00E9 3042", 2, 4, "C3 A9 E3 81", 4, kNone, kNone, kNone, "even inside a form"},
-      {65001, "D83D DE00", 2, 10, "ED A0 BD ED B8 80", 6, kNone, kNone, kNone, "surrogates one by one"},
       {65001, "0041", 1, -5, "", 1, kNone, kNone, kNone, "negative capacity: the length, nothing written"},
       {2022, "0041 3042 0042 0000", -1, 20, "41 1B 24 42 24 22 1B 28 42 42 00", 11, kNone, kNone, kNone, "escapes in and out"},
       {2022, "3042", 1, 10, "1B 24 42 24 22", 5, kNone, kNone, kNone, "no escape back at the end"},
-      {51932, "3042 0000", -1, 0, "", 3, kNone, kNone, kNone, "EUC-JP with terminator"},
       {51932, "3042 0000", -1, 3, "A4 A2", 2, kNone, kNone, kNone, "the transcoder keeps its last byte free"},
       {51932, "3042 005C FF71", 3, 10, "A4 A2 5C 71", 4, kNone, kNone, kNone, "single bytes pass"},
       {88591, "0061 4E00 0062 0000", -1, 10, "61 62 00", 3, kNone, kNone, kNone, "unmapped units are dropped"},
-      {88591, "0100 0080", 2, 10, "", 0, kNone, kNone, kNone, "no byte for C1 controls in ISO 8859"},
       {1252, "0041 0042 0000", -1, 1, "41", 1, kNone, kNone, kNone, "full: no terminator"},
-      {1252, "0041 0000 0042", 3, 10, "41 00 42", 3, kNone, kNone, kNone, "U+0000 in a count is the byte 0"},
       {1252, "D83D DE00 0041", 3, 10, "41", 1, kNone, kNone, kNone, "single-byte drops surrogates"},
       {10000, "2126 03A9 FB01", 3, 10, "BD", 1, kNone, kNone, kNone, "Ohm sign, not omega; no ligature"},
       {40866, "25D9 000A", 2, 10, "0A", 1, kNone, kNone, kNone, "DOS glyphs own the control bytes"},
@@ -134,9 +119,7 @@ TEST_F(Conversion, EncodingOnOurOwnRoads) {
       {932, "0041 3042 0000", -1, 2, "41", 1, kNone, kNone, kNone, "a pair never half-written, no terminator"},
       {932, "3042 0000", -1, 3, "82 A0 00", 3, kNone, kNone, kNone, "exact fit with terminator"},
       {950, "0023 0041", 2, 10, "A1 CC 41", 3, kNone, kNone, kNone, "Big5 has its own number sign"},
-      {949, "AC00 AC02", 2, 10, "B0 A1 81 41", 4, kNone, kNone, kNone, "Hangul"},
       {1252, "0041", 1, -3, "", 0, kNone, kNone, kNone, "negative capacity on the table road"},
-      {2022, "0041", 1, -3, "", 0, kNone, kNone, kNone, "and through Shift_JIS"},
       {2023, "3042", 1, 0, "", 5, kNone, kNone, kNone, "2023 with nothing to look at: ISO-2022-JP"},
   };
   // clang-format on

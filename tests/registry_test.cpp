@@ -7,6 +7,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "codepages/dbcs_lookup.h"
 #include "corvane.h"
 #include "tests/support/platform_double.h"
 
@@ -86,6 +87,12 @@ TEST_F(Registry, RecordsPointAtTablesOfThePublishedShape) {
     EXPECT_EQ(r.byteToWide, nullptr) << id;
   }
   EXPECT_EQ(doubleByte, std::size(dbcs));
+  // The forward tables of 51932 and 2022, which no conversion reads, on published samples.
+  Utf16Unit unit = 0;
+  DbcsCodeToWide(&unit, 0xA1C1, *FindCodePageRecord(51932));
+  EXPECT_EQ(unit, 0x301C) << "wave dash, unlike 932";
+  DbcsCodeToWide(&unit, 0x215D, *FindCodePageRecord(2022));
+  EXPECT_EQ(unit, 0x2212) << "minus sign, unlike 51932";
 }
 
 TEST_F(Registry, ProvidersFollowTheSystemExceptOurOwnCodecs) {

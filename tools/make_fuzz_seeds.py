@@ -103,13 +103,6 @@ def main():
     write("utf8", "decode-invalid", b"a\xc3\x28\xf0\x9f\x98" + u16(3) + bytes([COUNTED, 1]))
     write("utf8", "encode-pair", "a\U0001F600".encode("utf-16-le") + u16(4) + bytes([NUL, 0]))
 
-    # input, state, output size, nul?, which (0 EUC->SJIS, 1 JIS->SJIS, 2 SJIS->EUC, 3 SJIS->JIS)
-    sources = [encoded("euc_jp", "ja"), encoded("iso2022_jp", "ja"), encoded("cp932", "ja"),
-               encoded("cp932", "ja")]
-    for which, text in enumerate(sources):
-        write("transcoders", f"t{which}", text + bytes([1, 200, 1, which]))
-        write("transcoders", f"t{which}-short", text[:40] + bytes([2, 9, 0, which]))
-
 
 if __name__ == "__main__":
     main()
