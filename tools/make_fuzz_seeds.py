@@ -96,13 +96,6 @@ def main():
                      (2022, b"\x82\x68\x1b$B\x30\x21\x82\n\x1b(B")):
         write("tool_stream", f"{cp}-edge", text + u32(1) + bytes([1]) + u32(cp))
 
-    for lang in ("ja", "ru", "west", "ko"):
-        # payload, cut, length mode, direction (odd: decode)
-        write("utf8", f"decode-{lang}", snippet(lang).encode() + u16(40) + bytes([NUL, 1]))
-        write("utf8", f"encode-{lang}", snippet(lang).encode("utf-16-le") + u16(40) + bytes([COUNTED, 0]))
-    write("utf8", "decode-invalid", b"a\xc3\x28\xf0\x9f\x98" + u16(3) + bytes([COUNTED, 1]))
-    write("utf8", "encode-pair", "a\U0001F600".encode("utf-16-le") + u16(4) + bytes([NUL, 0]))
-
 
 if __name__ == "__main__":
     main()

@@ -3,7 +3,7 @@
 // the ordinals 1 to 11 in alphabetical order, and nothing else: no decorated name, no internal
 // function, no twelfth ordinal. The registry is complete before the first export runs, since the
 // static initialiser builds it before DllMain sees the attach notification. The export table is
-// also checked statically, on the 32-bit DLL as well (tests/check_pe_exports.cmake).
+// also checked statically, on the 32-bit DLL as well (tests/check_pe_binaries.py).
 #include <gtest/gtest.h>
 #include <windows.h>
 
