@@ -99,6 +99,8 @@ TEST(SystemConversion, ConvertsAsWindowsDoesWithFlagsZero) {
       {1252, "41 E9 00 43", "0041 00E9 0000", kDecodes | kNul, nullptr, "ends at 0, which counts"},
       {1200, "41 00 00 00 43 00", "0041", kDecodes | kNul, nullptr, "ends at the first 0 byte"},
       {1200, "41 00 00 00", "0041 0000 0043", kEncodes | kNul, nullptr, "a 0 unit: two 0 bytes"},
+      {1200, "41 00 FD FF", "0041 D800", kEncodes, nullptr, "a high surrogate at the end: U+FFFD"},
+      {1201, "00 41 FF FD", "0041 DBFF", kEncodes, nullptr, "the same, big-endian"},
       {1252, "41 3F", "0041 4E00", kEncodes | kUsed, nullptr, "'?' when no default is given"},
       {1252, "2A 41", "D83D DE00 0041", kEncodes | kUsed, "*", "a pair is one character"},
       {1251, "41 78", "0041 00E9", kEncodes | kUsed, "xy", "the first character of the default"},
