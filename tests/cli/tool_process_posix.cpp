@@ -10,16 +10,15 @@
 
 namespace corvane_cli_test {
 
-pid_t StartProgram(const std::string& program, Args args, int in, int out, int err,
-                   std::size_t chunkSize, bool asNobody) {
-  args.insert(args.begin(), program);
+pid_t StartProgram(Args args, int in, int out, int err, std::size_t chunkSize, bool asNobody) {
+  args.insert(args.begin(), CORVANE_TOOL);
   std::vector<char*> argv;
   for (std::string& arg : args)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
   const pid_t child = fork();
   if (child != 0) return child;
-  if (dup2(in, 0) < 0 || (out >= 0 && dup2(out, 1) < 0) || dup2(err, 2) < 0) _exit(126);
+  if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
   for (const int signal : {SIGINT, SIGTERM, SIGHUP})
     ::signal(signal, SIG_DFL);
   if (chunkSize > 0) setenv("CORVANE_CHUNK_SIZE", std::to_string(chunkSize).c_str(), 1);
@@ -38,14 +37,14 @@ int WaitForProgram(pid_t child, int* signal) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int RunProgram(const std::string& program, const Args& args, std::size_t chunkSize,
-               const std::string& in, const std::string& out, const std::string& err) {
+int RunProgram(const Args& args, std::size_t chunkSize, const std::string& in,
+               const std::string& out, const std::string& err) {
   const int fds[] = {open(in.c_str(), O_RDONLY), open(out.c_str(), O_WRONLY | O_CREAT, 0600),
                      open(err.c_str(), O_WRONLY | O_CREAT, 0600)};
-  const pid_t child = StartProgram(program, args, fds[0], fds[1], fds[2], chunkSize);
+  const int status = WaitForProgram(StartProgram(args, fds[0], fds[1], fds[2], chunkSize));
   for (const int fd : fds)
     close(fd);
-  return WaitForProgram(child);
+  return status;
 }
 
 }  // namespace corvane_cli_test

@@ -4,11 +4,11 @@
 
 namespace corvane_cli_test {
 
-int RunProgram(const std::string& program, const Args& args, std::size_t chunkSize,
-               const std::string& in, const std::string& out, const std::string& err) {
+int RunProgram(const Args& args, std::size_t chunkSize, const std::string& in,
+               const std::string& out, const std::string& err) {
   // The program's name is read up to the next quote. The arguments the tests give hold no quote
   // and end in no backslash, so quoting those with blanks is all the C runtime's parser needs.
-  std::string commandLine = "\"" + program + "\"";
+  std::string commandLine = "\"" CORVANE_TOOL "\"";
   for (const std::string& arg : args)
     commandLine += arg.empty() || arg.find_first_of(" \t") != std::string::npos ? " \"" + arg + "\""
                                                                                 : " " + arg;
@@ -24,12 +24,12 @@ int RunProgram(const std::string& program, const Args& args, std::size_t chunkSi
   startup.hStdOutput = openFile(out, GENERIC_WRITE, CREATE_ALWAYS);
   startup.hStdError = openFile(err, GENERIC_WRITE, CREATE_ALWAYS);
   // The child inherits this process's environment; the tests never set the variable otherwise.
-  const std::string chunk = std::to_string(chunkSize);
-  SetEnvironmentVariableA("CORVANE_CHUNK_SIZE", chunkSize > 0 ? chunk.c_str() : nullptr);
+  SetEnvironmentVariableA("CORVANE_CHUNK_SIZE",
+                          chunkSize > 0 ? std::to_string(chunkSize).c_str() : nullptr);
   PROCESS_INFORMATION process{};
   DWORD code = 0xFFFFFFFF;
-  if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     nullptr, &startup, &process) != 0) {
+  if (CreateProcessA(CORVANE_TOOL, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &process) != 0) {
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 #include "corvane.h"
 
@@ -16,14 +15,14 @@ ScratchDirectory::ScratchDirectory() {
   // A name no one else holds: create_directory reports whether it made the directory.
   std::random_device random;
   do {
-    path_ = (std::filesystem::temp_directory_path() / ("corvane-cli-" + std::to_string(random())))
-                .string();
-  } while (!std::filesystem::create_directory(path_));
+    path = (std::filesystem::temp_directory_path() / ("corvane-cli-" + std::to_string(random())))
+               .string();
+  } while (!std::filesystem::create_directory(path));
 }
 
 ScratchDirectory::~ScratchDirectory() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(path, ignored);
 }
 
 std::string ScratchDirectory::Write(const std::string& name, const Bytes& content) const {
@@ -31,9 +30,9 @@ std::string ScratchDirectory::Write(const std::string& name, const Bytes& conten
   return Path(name);
 }
 
-std::vector<std::string> ScratchDirectory::Names() const {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_))
+Args ScratchDirectory::Names() const {
+  Args names;
+  for (const auto& entry : std::filesystem::directory_iterator(path))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
@@ -53,60 +52,34 @@ Bytes RandomText(std::mt19937& random, const Bytes& alphabet, std::size_t maxLen
 
 ToolResult RunTool(const Args& args, std::size_t chunkSize, const Bytes& input) {
   const ScratchDirectory files;
-  ToolResult result;
-  result.status = RunProgram(CORVANE_TOOL, args, chunkSize, files.Write("stdin", input),
-                             files.Path("stdout"), files.Path("stderr"));
-  result.out = ReadFile(files.Path("stdout"));
-  result.err = ReadFile(files.Path("stderr"));
-  return result;
+  const int status =
+      RunProgram(args, chunkSize, files.Write("in", input), files.Path("out"), files.Path("err"));
+  return {status, ReadFile(files.Path("out")), ReadFile(files.Path("err"))};
 }
 
 void ExpectAtChunkSizes(const Args& args, const Bytes& expected,
-                        std::initializer_list<std::size_t> chunkSizes, const Bytes& input) {
+                        std::initializer_list<std::size_t> chunkSizes) {
   for (const std::size_t chunk : chunkSizes) {
-    const ToolResult r = RunTool(args, chunk, input);
+    const ToolResult r = RunTool(args, chunk);
     EXPECT_EQ(r.status, 0) << r.err;
     // Outputs may be megabytes long: compared without printing them.
     EXPECT_TRUE(r.out == expected) << "chunk size " << chunk << ": differs from one call";
   }
 }
 
-std::u16string DecodeOnce(std::uint32_t codePage, const Bytes& bytes) {
-  std::u16string units;
-  if (codePage == kUtf16Le) {
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-      units.push_back(static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i]) |
-                                            static_cast<std::uint8_t>(bytes[i + 1]) << 8));
-    return units;
-  }
-  if (bytes.empty()) return units;
-  units.resize(3 * bytes.size() + 4);
-  const std::int32_t n = CV_MultiByteToWideChar(
-      codePage, 0, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-      static_cast<std::int32_t>(bytes.size()), reinterpret_cast<std::uint16_t*>(units.data()),
-      static_cast<std::int32_t>(units.size()), nullptr, nullptr);
-  units.resize(static_cast<std::size_t>(codePage == 65001 ? n - 1 : n));  // UTF-8's terminator
-  return units;
-}
-
-Bytes EncodeOnce(std::uint32_t codePage, const std::u16string& text) {
-  Bytes bytes;
-  if (codePage == kUtf16Le) {
-    for (const char16_t unit : text)
-      bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-    return bytes;
-  }
-  if (text.empty()) return bytes;
-  bytes.resize(8 * text.size() + 64);
-  const std::int32_t n = CV_WideCharToMultiByte(
-      codePage, 0, reinterpret_cast<const std::uint16_t*>(text.data()),
-      static_cast<std::int32_t>(text.size()), reinterpret_cast<std::uint8_t*>(bytes.data()),
-      static_cast<std::int32_t>(bytes.size()), nullptr, nullptr);
-  bytes.resize(static_cast<std::size_t>(n));
-  const std::size_t escape = bytes.rfind('\x1b');
-  if (codePage == 2022 && escape != Bytes::npos && bytes.compare(escape, 2, "\x1b$") == 0)
-    bytes += "\x1b(B";
-  return bytes;
+Bytes ConvertOnce(std::uint32_t from, std::uint32_t to, const Bytes& bytes) {
+  std::vector<std::uint16_t> units(3 * bytes.size() + 4);
+  Bytes out(8 * units.size() + 64, '\0');
+  std::int32_t n =
+      CV_MultiByteToWideChar(from, 0, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                             static_cast<std::int32_t>(bytes.size()), units.data(),
+                             static_cast<std::int32_t>(units.size()), nullptr, nullptr);
+  if (from == 65001) --n;  // the UTF-8 decoder's terminator
+  if (n > 0)
+    n = CV_WideCharToMultiByte(to, 0, units.data(), n, reinterpret_cast<std::uint8_t*>(out.data()),
+                               static_cast<std::int32_t>(out.size()), nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(std::max(n, 0)));
+  return out;
 }
 
 }  // namespace corvane_cli_test
