@@ -56,6 +56,7 @@ TEST(ConvertTest, ChunkedEqualsOneCallBothWays) {
   std::mt19937 random(2023);
   const ScratchDirectory dir;
   for (const auto& [page, text] : texts) {
+    SCOPED_TRACE(page);
     const Bytes encoded = ConvertOnce(65001, page, text);
     ExpectAtChunkSizes(
         {"convert", "-f", "utf-8", "-t", std::to_string(page), dir.Write("in", text)}, encoded,
@@ -103,6 +104,7 @@ TEST(ConvertTest, LongTextsWithoutALineEndCutBetweenCharacters) {
   };
   const ScratchDirectory dir;
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.from);
     ExpectAtChunkSizes({"convert", "-f", row.from, "-t", "utf-8", dir.Write("long", row.input)},
                        ConvertOnce(row.codePage, 65001, row.input), {0, 65537});
   }
