@@ -24,8 +24,8 @@ int RunProgram(const Args& args, std::size_t chunkSize, const std::string& in,
   startup.hStdOutput = openFile(out, GENERIC_WRITE, CREATE_ALWAYS);
   startup.hStdError = openFile(err, GENERIC_WRITE, CREATE_ALWAYS);
   // The child inherits this process's environment; the tests never set the variable otherwise.
-  SetEnvironmentVariableA("CORVANE_CHUNK_SIZE",
-                          chunkSize > 0 ? std::to_string(chunkSize).c_str() : nullptr);
+  const std::string chunk = std::to_string(chunkSize);
+  SetEnvironmentVariableA("CORVANE_CHUNK_SIZE", chunkSize > 0 ? chunk.c_str() : nullptr);
   PROCESS_INFORMATION process{};
   DWORD code = 0xFFFFFFFF;
   if (CreateProcessA(CORVANE_TOOL, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,

@@ -38,40 +38,6 @@ std::uint32_t PickStreamedCodePage(FuzzedDataProvider& in) {
                                                                      : pages[value % pages.size()];
 }
 
-// Hands text to feed in chunks of 1 to largest elements.
-template <typename T, typename Feed>
-void InChunks(std::span<const T> text, std::minstd_rand& random, std::size_t largest, Feed feed) {
-  while (!text.empty()) {
-    const std::size_t take = std::min(text.size(), 1 + random() % largest);
-    feed(text.first(take));
-    text = text.subspan(take);
-  }
-}
-
-void CheckDecoding(std::uint32_t cp, std::span<const std::uint8_t> text, std::size_t holdLimit,
-                   std::minstd_rand& random, std::size_t largest) {
-  corvane_tool::StreamDecoder decoder(Encoding{Encoding::Kind::kCodePage, cp, ""}, holdLimit);
-  Units streamed;
-  bool ok = true;
-  InChunks(text, random, largest, [&](std::span<const std::uint8_t> chunk) {
-    decoder.Feed(chunk);
-    ok = ok && decoder.Decode(false, streamed);
-  });
-  ok = ok && decoder.Decode(true, streamed);
-  Units whole(3 * text.size() + 8);
-  std::int32_t consumed = -1;
-  std::uint32_t state = 1;
-  std::int32_t n = CV_MultiByteToWideChar(
-      cp, 0, text.data(), static_cast<std::int32_t>(text.size()), whole.data(),
-      static_cast<std::int32_t>(whole.size()), cp == kUtf8 ? &consumed : nullptr, &state);
-  whole.resize(static_cast<std::size_t>(std::max(cp == kUtf8 ? n - 1 : n, 0)));  // UTF-8's end
-  // Only invalid UTF-8 stops the tool, where one call stops too; what came before is the same.
-  FUZZ_CHECK(ok ? streamed == whole
-                : cp == kUtf8 && consumed < static_cast<std::int32_t>(text.size()) &&
-                      streamed.size() <= whole.size() &&
-                      std::equal(streamed.begin(), streamed.end(), whole.begin()));
-}
-
 // ISO-2022-JP that the tool's encoder cut inside a two-byte run closes the run and opens it again
 // with the next piece, and ends in single-byte mode where one call may end in two-byte mode: the
 // bytes are one call's once those are gone.
@@ -83,30 +49,6 @@ Bytes WithoutReopenings(Bytes bytes) {
   if (bytes.size() >= 3 && std::equal(bytes.end() - 3, bytes.end(), kReopening))
     bytes.resize(bytes.size() - 3);
   return bytes;
-}
-
-void CheckEncoding(std::uint32_t cp, std::span<const std::uint16_t> text, std::size_t pieceUnits,
-                   std::minstd_rand& random, std::size_t largest) {
-  if (!corvane_tool::CanEncode(cp)) return;
-  corvane_tool::StreamEncoder encoder(Encoding{Encoding::Kind::kCodePage, cp, ""}, pieceUnits);
-  Units pending;
-  Bytes streamed;
-  const auto append = [&streamed](std::span<const std::uint8_t> bytes) {
-    streamed.insert(streamed.end(), bytes.begin(), bytes.end());
-  };
-  InChunks(text, random, largest, [&](std::span<const std::uint16_t> piece) {
-    pending.insert(pending.end(), piece.begin(), piece.end());
-    append(encoder.Encode(pending, false));
-  });
-  append(encoder.Encode(pending, true));
-  Bytes whole(8 * text.size() + 64);
-  whole.resize(static_cast<std::size_t>(
-      std::max(CV_WideCharToMultiByte(cp, 0, text.data(), static_cast<std::int32_t>(text.size()),
-                                      whole.data(), static_cast<std::int32_t>(whole.size()),
-                                      nullptr, nullptr),
-               0)));
-  FUZZ_CHECK(cp == 2022 ? WithoutReopenings(streamed) == WithoutReopenings(whole)
-                        : streamed == whole);
 }
 
 }  // namespace
@@ -124,11 +66,61 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Bytes text = in.ConsumeRemainingBytes<std::uint8_t>();
   if (!corvane_tool::CanDecode(cp)) return 0;
   std::minstd_rand random(seed);
-  const std::size_t largest = 1 + seed % 16;
-  CheckDecoding(cp, text, holdLimit, random, largest);
+  // Hands rest to feed in chunks of 1 to largest (at most 16) elements.
+  const auto inChunks = [&random, largest = 1 + seed % 16]<typename T>(std::span<const T> rest,
+                                                                       auto feed) {
+    while (!rest.empty()) {
+      const std::size_t take = std::min<std::size_t>(rest.size(), 1 + random() % largest);
+      feed(rest.first(take));
+      rest = rest.subspan(take);
+    }
+  };
+  const Encoding encoding{Encoding::Kind::kCodePage, cp, ""};
+
+  corvane_tool::StreamDecoder decoder(encoding, holdLimit);
+  Units decoded;
+  bool ok = true;
+  inChunks(std::span<const std::uint8_t>(text), [&](std::span<const std::uint8_t> chunk) {
+    decoder.Feed(chunk);
+    ok = ok && decoder.Decode(false, decoded);
+  });
+  ok = ok && decoder.Decode(true, decoded);
+  Units whole(3 * text.size() + 8);
+  std::int32_t consumed = -1;
+  std::uint32_t state = 1;
+  const std::int32_t n = CV_MultiByteToWideChar(
+      cp, 0, text.data(), static_cast<std::int32_t>(text.size()), whole.data(),
+      static_cast<std::int32_t>(whole.size()), cp == kUtf8 ? &consumed : nullptr, &state);
+  whole.resize(static_cast<std::size_t>(std::max(cp == kUtf8 ? n - 1 : n, 0)));  // UTF-8's end
+  // Only invalid UTF-8 stops the tool, where one call stops too; what came before is the same.
+  FUZZ_CHECK(ok ? decoded == whole
+                : cp == kUtf8 && consumed < static_cast<std::int32_t>(text.size()) &&
+                      decoded.size() <= whole.size() &&
+                      std::equal(decoded.begin(), decoded.end(), whole.begin()));
+
+  // The same bytes as UTF-16 units, low byte first, through the encoder in pieces.
+  if (!corvane_tool::CanEncode(cp)) return 0;
   Units units(text.size() / 2);
   for (std::size_t i = 0; i < units.size(); ++i)
     units[i] = static_cast<std::uint16_t>(text[2 * i] | text[2 * i + 1] << 8);
-  CheckEncoding(cp, units, smallLimit, random, largest);
+  corvane_tool::StreamEncoder encoder(encoding, smallLimit);
+  Units pending;
+  Bytes encoded;
+  const auto append = [&encoded](std::span<const std::uint8_t> bytes) {
+    encoded.insert(encoded.end(), bytes.begin(), bytes.end());
+  };
+  inChunks(std::span<const std::uint16_t>(units), [&](std::span<const std::uint16_t> piece) {
+    pending.insert(pending.end(), piece.begin(), piece.end());
+    append(encoder.Encode(pending, false));
+  });
+  append(encoder.Encode(pending, true));
+  Bytes oneCall(8 * units.size() + 64);
+  oneCall.resize(static_cast<std::size_t>(
+      std::max(CV_WideCharToMultiByte(cp, 0, units.data(), static_cast<std::int32_t>(units.size()),
+                                      oneCall.data(), static_cast<std::int32_t>(oneCall.size()),
+                                      nullptr, nullptr),
+               0)));
+  FUZZ_CHECK(cp == 2022 ? WithoutReopenings(encoded) == WithoutReopenings(oneCall)
+                        : encoded == oneCall);
   return 0;
 }
