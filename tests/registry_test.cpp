@@ -119,15 +119,5 @@ TEST_F(Registry, ProvidersFollowTheSystemExceptOurOwnCodecs) {
   }
 }
 
-TEST_F(Registry, LookupMissesAndValidity) {
-  BuildWithSystem({65001, 1200, 874});
-  for (std::uint32_t id : {0xFFFFFFFFu, 65001u, 1200u, 874u, 0u, 3u, 2023u, 28591u, 51936u}) {
-    EXPECT_EQ(FindCodePageRecord(id), nullptr) << id;
-    EXPECT_EQ(CV_IsValidCodePage(id), 0) << id;
-  }
-  for (std::uint32_t id : kOrder)
-    EXPECT_EQ(CV_IsValidCodePage(id), 1) << id;
-}
-
 }  // namespace
 }  // namespace corvane
