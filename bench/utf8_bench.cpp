@@ -1,5 +1,6 @@
-// UTF-8 to UTF-16 and back on real text: Corvane's exports, its reference loops, glibc iconv and
-// ICU, in one run. Throughput is counted in bytes of input: UTF-8 bytes when decoding, UTF-16
+// UTF-8 to UTF-16 and back on real text: Corvane's exports, its fast loops with each kernel
+// implementation this machine runs (the exports use the first), its reference loops, glibc iconv
+// and ICU, in one run. Throughput is counted in bytes of input: UTF-8 bytes when decoding, UTF-16
 // bytes (two per unit) when encoding.
 //
 // west.txt is mostly ASCII with Latin accents (two-byte forms); ja.txt mixes ASCII runs (about
@@ -17,6 +18,7 @@
 #include "bench/corpus.h"
 #include "corvane.h"
 #include "utf8/utf8_codec.h"
+#include "utf8/utf8_kernels.h"
 
 namespace {
 
@@ -52,9 +54,10 @@ std::int32_t Size(std::size_t n) {
 
 // Decoding ---------------------------------------------------------------------------------------
 
-enum class DecodeWay { kCorvane, kCorvaneNulMode, kCorvaneCountOnly, kScalar };
+enum class DecodeWay { kCorvane, kCorvaneNulMode, kCorvaneCountOnly, kKernels, kScalar };
 
-void Utf8ToUtf16Corvane(benchmark::State& state, const std::string& file, DecodeWay way) {
+void Utf8ToUtf16Corvane(benchmark::State& state, const std::string& file, DecodeWay way,
+                        const corvane::Utf8Kernels* kernels = nullptr) {
   const Text& t = Corpus(file);
   if (t.utf16.empty()) return state.SkipWithError("corpus missing or not UTF-8");
   std::vector<std::uint16_t> out(t.utf16.size() + 1);
@@ -71,9 +74,11 @@ void Utf8ToUtf16Corvane(benchmark::State& state, const std::string& file, Decode
       case DecodeWay::kCorvaneCountOnly:
         n = CV_UTF8ToWideChar(t.utf8.data(), Size(t.utf8.size()), nullptr, 0);
         break;
+      case DecodeWay::kKernels:
+        n = corvane::Utf8ToUcs2With(*kernels, {t.utf8.data(), t.utf8.size(), false}, out, nullptr);
+        break;
       case DecodeWay::kScalar:
-        n = corvane::Utf8ToUcs2Scalar(t.utf8.data(), Size(t.utf8.size()), out.data(),
-                                      Size(out.size()), nullptr);
+        n = corvane::Utf8ToUcs2Scalar({t.utf8.data(), t.utf8.size(), false}, out, nullptr);
         break;
     }
     if (n != expected) return state.SkipWithError("wrong unit count");
@@ -127,9 +132,10 @@ void Utf8ToUtf16Icu(benchmark::State& state, const std::string& file) {
 
 // Encoding ---------------------------------------------------------------------------------------
 
-enum class EncodeWay { kCorvane, kCorvaneCountOnly, kScalar };
+enum class EncodeWay { kCorvane, kCorvaneCountOnly, kKernels, kScalar };
 
-void Utf16ToUtf8Corvane(benchmark::State& state, const std::string& file, EncodeWay way) {
+void Utf16ToUtf8Corvane(benchmark::State& state, const std::string& file, EncodeWay way,
+                        const corvane::Utf8Kernels* kernels = nullptr) {
   const Text& t = Corpus(file);
   if (t.utf16.empty()) return state.SkipWithError("corpus missing or not UTF-8");
   // Units are encoded one by one, so the corpus's few surrogate pairs take six bytes, not four.
@@ -144,9 +150,11 @@ void Utf16ToUtf8Corvane(benchmark::State& state, const std::string& file, Encode
       case EncodeWay::kCorvaneCountOnly:
         n = CV_WideCharToUTF8(t.utf16.data(), Size(t.utf16.size()), nullptr, 0);
         break;
+      case EncodeWay::kKernels:
+        n = corvane::Ucs2ToUtf8With(*kernels, {t.utf16.data(), t.utf16.size(), false}, out);
+        break;
       case EncodeWay::kScalar:
-        n = corvane::Ucs2ToUtf8Scalar(t.utf16.data(), Size(t.utf16.size()), out.data(),
-                                      Size(out.size()));
+        n = corvane::Ucs2ToUtf8Scalar({t.utf16.data(), t.utf16.size(), false}, out);
         break;
     }
     if (n != expected) return state.SkipWithError("wrong byte count");
@@ -229,5 +237,20 @@ BENCHMARK_CAPTURE(Utf16ToUtf8Corvane, ja_count_only, std::string("ja.txt"),
 BENCHMARK_CAPTURE(Utf16ToUtf8Corvane, ja_scalar, std::string("ja.txt"), EncodeWay::kScalar);
 BENCHMARK_CAPTURE(Utf16ToUtf8Iconv, ja, std::string("ja.txt"));
 BENCHMARK_CAPTURE(Utf16ToUtf8Icu, ja, std::string("ja.txt"));
+
+// Each kernel implementation, both directions, per text: named like the captures above, with the
+// implementation's name behind the text's.
+[[maybe_unused]] const bool kKernelBenchmarks = [] {
+  for (const corvane::Utf8Kernels& kernels : corvane::AvailableUtf8Kernels()) {
+    for (const std::string text : {"west", "ja"}) {
+      const std::string suffix = "/" + text + "_" + kernels.name;
+      benchmark::RegisterBenchmark(("Utf8ToUtf16Corvane" + suffix).c_str(), Utf8ToUtf16Corvane,
+                                   text + ".txt", DecodeWay::kKernels, &kernels);
+      benchmark::RegisterBenchmark(("Utf16ToUtf8Corvane" + suffix).c_str(), Utf16ToUtf8Corvane,
+                                   text + ".txt", EncodeWay::kKernels, &kernels);
+    }
+  }
+  return true;
+}();
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "codepages/charset_names.h"
 
+#include "base/text.h"
+
 namespace corvane {
 
 // Grouped by code page, groups in the order in which each code page first occurs; the first row
@@ -146,22 +148,6 @@ const CharsetNameRow CharsetNameTable[] = {
 };
 
 const std::size_t CharsetNameTableRows = sizeof CharsetNameTable / sizeof CharsetNameTable[0];
-
-namespace {
-
-constexpr char FoldAsciiCase(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-}  // namespace
-
-bool EqualsIgnoringAsciiCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    if (FoldAsciiCase(*a) != FoldAsciiCase(*b)) return false;
-    // Equal here, so both end together.
-    if (*a == '\0') return true;
-  }
-}
 
 std::int32_t CodePageIDToName(std::uint32_t codePage, char* name) {
   if (name == nullptr) return 0;

@@ -43,9 +43,4 @@ std::uint32_t CodePageNameToID(const char* name);
 // 949, 136 for 950 and 0 (ANSI_CHARSET) for every other number, pseudo code pages included.
 std::uint32_t GetCharSet(std::uint32_t codePage);
 
-// Whether a and b are equal once ASCII capitals are folded to small letters; every other byte,
-// bytes above 0x7F included, must be equal as it stands. Written here rather than borrowed from
-// the C library so that no locale can change which names match.
-bool EqualsIgnoringAsciiCase(const char* a, const char* b);
-
 }  // namespace corvane

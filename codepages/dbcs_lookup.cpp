@@ -11,29 +11,26 @@ namespace {
 
 using namespace tables;
 
-const DbcsDirectIndex kForwardIndexes[] = {
-    {kForwardRanges932, kForwardIndexBlockOf932, kForwardIndexValues932},
-    {kForwardRanges936, kForwardIndexBlockOf936, kForwardIndexValues936},
-    {kForwardRanges949, kForwardIndexBlockOf949, kForwardIndexValues949},
-    {kForwardRanges950, kForwardIndexBlockOf950, kForwardIndexValues950},
+struct CodePageIndexes {
+  std::uint32_t codePage;
+  DbcsDirectIndex forward;
+  DbcsDirectIndex reverse;
 };
 
-const DbcsDirectIndex kReverseIndexes[] = {
-    {kReverseRanges932, kReverseIndexBlockOf932, kReverseIndexValues932},
-    {kReverseRanges936, kReverseIndexBlockOf936, kReverseIndexValues936},
-    {kReverseRanges949, kReverseIndexBlockOf949, kReverseIndexValues949},
-    {kReverseRanges950, kReverseIndexBlockOf950, kReverseIndexValues950},
+constexpr CodePageIndexes kIndexes[] = {
+    {932,
+     {kForwardIndexBlockOf932, kForwardIndexValues932},
+     {kReverseIndexBlockOf932, kReverseIndexValues932}},
+    {936,
+     {kForwardIndexBlockOf936, kForwardIndexValues936},
+     {kReverseIndexBlockOf936, kReverseIndexValues936}},
+    {949,
+     {kForwardIndexBlockOf949, kForwardIndexValues949},
+     {kReverseIndexBlockOf949, kReverseIndexValues949}},
+    {950,
+     {kForwardIndexBlockOf950, kForwardIndexValues950},
+     {kReverseIndexBlockOf950, kReverseIndexValues950}},
 };
-
-// An index belongs to the very range array it was generated from; a record pointing anywhere
-// else (a test's own table, the size-word arrays of 51932 and 2022) is searched by bisection.
-template <std::size_t N>
-const DbcsDirectIndex* IndexFor(const DbcsDirectIndex (&indexes)[N], const std::uint16_t* ranges) {
-  for (const DbcsDirectIndex& index : indexes) {
-    if (index.ranges == ranges) return &index;
-  }
-  return nullptr;
-}
 
 DbcsRange ReadDbcsRange(const std::uint16_t* ranges, std::uint32_t row) {
   const std::size_t at = std::size_t{row} * kWordsPerDbcsRange;
@@ -75,40 +72,24 @@ std::uint32_t StoreWideUnit(Utf16Unit* out, Utf16Unit unit) {
   return 1;
 }
 
-std::uint32_t DbcsCodeToWideScalar(Utf16Unit* out, std::uint16_t key,
-                                   const CodePageRecord& record) {
+std::uint32_t DbcsCodeToWide(Utf16Unit* out, std::uint16_t key, const CodePageRecord& record) {
   std::uint16_t unit = key;
   SearchDbcsTable(record.forwardRanges, record.forwardRangeCount, record.forwardValues, key, &unit);
   return StoreWideUnit(out, unit);
 }
 
-std::uint32_t WideToDbcsCodeScalar(std::uint8_t* out, Utf16Unit unit,
-                                   const CodePageRecord& record) {
+std::uint32_t WideToDbcsCode(std::uint8_t* out, Utf16Unit unit, const CodePageRecord& record) {
   std::uint16_t code = 0;  // stays 0 on a miss; no table value is 0
   SearchDbcsTable(record.reverseRanges, record.reverseRangeCount, record.reverseValues, unit,
                   &code);
   return WriteDbcsCode(out, unit, code);
 }
 
-const DbcsDirectIndex* FindDbcsForwardIndex(const CodePageRecord& record) {
-  return IndexFor(kForwardIndexes, record.forwardRanges);
-}
-
-const DbcsDirectIndex* FindDbcsReverseIndex(const CodePageRecord& record) {
-  return IndexFor(kReverseIndexes, record.reverseRanges);
-}
-
-std::uint32_t DbcsCodeToWide(Utf16Unit* out, std::uint16_t key, const CodePageRecord& record) {
-  const DbcsDirectIndex* index = FindDbcsForwardIndex(record);
-  if (index == nullptr) return DbcsCodeToWideScalar(out, key, record);
-  const std::uint16_t unit = LookUpDbcsIndex(*index, key);
-  return StoreWideUnit(out, unit != 0 ? unit : key);
-}
-
-std::uint32_t WideToDbcsCode(std::uint8_t* out, Utf16Unit unit, const CodePageRecord& record) {
-  const DbcsDirectIndex* index = FindDbcsReverseIndex(record);
-  if (index == nullptr) return WideToDbcsCodeScalar(out, unit, record);
-  return WriteDbcsCode(out, unit, LookUpDbcsIndex(*index, unit));
+DbcsIndexes FindDbcsIndexes(std::uint32_t codePage) {
+  for (const CodePageIndexes& entry : kIndexes) {
+    if (entry.codePage == codePage) return {&entry.forward, &entry.reverse};
+  }
+  return {};
 }
 
 }  // namespace corvane

@@ -15,10 +15,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace corvane {
+#include "base/text.h"
 
-// One unit of UTF-16 text as the public interface passes it.
-using Utf16Unit = std::uint16_t;
+namespace corvane {
 
 inline constexpr std::size_t kByteToWideEntries = 256;
 inline constexpr std::size_t kUnitsPerByteEntry = 3;

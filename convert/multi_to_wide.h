@@ -1,20 +1,18 @@
-// Decoding bytes in any code page into UTF-16: the road chooser behind CV_MultiByteToWideChar.
+// Decoding bytes in any code page into UTF-16: the body of CV_MultiByteToWideChar, which hands it
+// the caller's arguments with the source settled.
 #pragma once
 
 #include <cstdint>
 
-#include "codepages/table_types.h"
+#include "base/text.h"
 #include "japanese/byte_classes.h"
 
 namespace corvane {
 
-// Converts a byte string into UTF-16 by one of four roads: measuring (dstCap 0), the library's
-// UTF-8 decoder (65001), the system's conversion (no registry record, or a record the system
-// converts), or our own tables. ISO-2022-JP and EUC-JP travel as Shift_JIS.
+// Resolves the code page, picks its road (convert/road.h) and measures or converts.
 //   codePage  in      any code page number, pseudo code pages 0, 3 and 2023 included
-//   src       in      bytes, caller-owned, borrowed for this call; null = result 0
-//   srcLen    in      byte count; -1 = ends at the first 0 byte, which is converted and counted;
-//                     any other negative = empty
+//   src       in      bytes, caller-owned, borrowed for this call; a terminated text converts and
+//                     counts its terminator
 //   dst       out     UTF-16 units, caller-owned; may be null only when dstCap is 0
 //   dstCap    in      capacity in units; 0 = measure only, nothing written; below 0 = result 0
 //   consumed  out     may be null; bytes that form whole characters (see MeasureEncodedString).
@@ -26,10 +24,10 @@ namespace corvane {
 //                     units written, terminator included when written; 0 = nothing converted
 // Too small a dstCap on our own roads: the units that fit, no terminator. The system road
 // reports a short destination as the system does (0). A null dst with dstCap > 0 converts
-// nothing and returns 0. src and dst must not overlap.
-// Temporaries: one buffer under 2022, 51932 and 65001, freed on every return path; none else.
-std::int32_t MultiByteToWide(std::uint32_t codePage, const std::uint8_t* src, std::int32_t srcLen,
-                             Utf16Unit* dst, std::int32_t dstCap, std::int32_t* consumed,
-                             JisShiftState* state);
+// nothing and returns 0, as does a failed allocation. src and dst must not overlap.
+// Temporaries: under 2022 and 51932 the Shift_JIS text of what the straight road leaves; under
+// 65001 the decoded text when dst cannot hold it; each freed on every return path.
+std::int32_t MultiByteToWide(std::uint32_t codePage, ByteText src, Utf16Unit* dst,
+                             std::int32_t dstCap, std::int32_t* consumed, JisShiftState* state);
 
 }  // namespace corvane

@@ -34,7 +34,8 @@ LogFontA MakeFontRequest(const char* face) {
 // The platform writes the record only when it can describe the stock font, so a failure leaves
 // the cache as it was, whatever the enumeration put there.
 bool CopyStockFontInto(DefaultFontCache& cache) {
-  return platform::DescribeStockInterfaceFont(&cache.font);
+  return platform::DescribeStockInterfaceFont(
+      &cache.font, static_cast<std::uint8_t>(GetCharSet(platform::AnsiCodePage())));
 }
 
 DefaultFontCache g_defaultFontCache;  // zero at load, constant-initialised

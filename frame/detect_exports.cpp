@@ -7,7 +7,8 @@ extern "C" CV_API uint32_t CV_CALL CV_JapaneseAutoDetect(const uint8_t* bytes, i
   std::uint32_t flag = 0;
   // A null text is treated as empty rather than read; a null flag pointer just drops the flag.
   const std::uint32_t guess =
-      bytes == nullptr ? 2022u : corvane::DetectJapaneseEncoding(bytes, length, flag);
+      bytes == nullptr ? 2022u
+                       : corvane::DetectJapaneseEncoding(corvane::SettleBytes(bytes, length), flag);
   if (confident != nullptr) *confident = flag;
   return guess;
 }

@@ -5,17 +5,14 @@
 
 #include <cstdint>
 
+#include "base/text.h"
+
 namespace corvane {
 
 // The ISO-2022-JP shift mode, as carried between calls in a caller's variable.
 using JisShiftState = std::uint32_t;
 inline constexpr JisShiftState kJisSingleByte = 1;  // bytes stand for themselves
 inline constexpr JisShiftState kJisTwoByte = 2;     // bytes pair up as JIS X 0208 row/cell
-
-// One unsigned subtract-and-compare: lo <= v <= hi.
-constexpr bool InRange(std::uint32_t v, std::uint32_t lo, std::uint32_t hi) {
-  return v - lo <= hi - lo;
-}
 
 // 1 when b opens a two-byte character in codePage, else 0. Shift_JIS stops at 0xEF (0xF0-0xFC
 // are single bytes here); the EUC-style pages start at 0xA1. Every other code page, 2022, 51936

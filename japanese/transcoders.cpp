@@ -9,38 +9,35 @@ constexpr std::uint8_t kEsc = 0x1B;
 constexpr std::uint8_t kEnterTwoByte[] = {kEsc, 0x24, 0x42};  // ESC $ B
 constexpr std::uint8_t kEnterOneByte[] = {kEsc, 0x28, 0x42};  // ESC ( B
 
-// The input as the four transcoders read it: one position and one end test for both modes.
+// The input as the four transcoders read it: one position and the end of the text.
 class Input {
  public:
-  Input(const std::uint8_t* bytes, std::int32_t length)
-      : bytes_(bytes), length_(length < 0 ? 0 : length), nul_(length == -1) {}
+  explicit Input(ByteText text) : text_(text) {}
 
-  bool EndsAt(std::int32_t i) const { return nul_ ? bytes_[i] == 0 : i >= length_; }
+  bool EndsAt(std::size_t i) const { return i >= text_.size; }
   bool AtEnd() const { return EndsAt(pos); }
-  std::uint8_t At(std::int32_t i) const { return bytes_[i]; }
-  // A character cut off by the end: in nul mode park on the 0 byte at i, so the terminator rule
-  // sees that the whole input was read.
-  void CutOffAt(std::int32_t i) { pos = i; }
-  bool StopsAtTerminator() const { return nul_ && bytes_[pos] == 0; }
-  // Counted input only: the bytes not read yet, for the fast runs; 0 in nul mode.
-  std::int32_t CountedRest() const { return nul_ ? 0 : length_ - pos; }
-  const std::uint8_t* Here() const { return bytes_ + pos; }
+  std::uint8_t At(std::size_t i) const { return text_[i]; }
+  // A character cut off by the end: stand at the end, so the terminator rule sees that the whole
+  // input was read.
+  void CutOff() { pos = text_.size; }
+  bool StopsAtTerminator() const { return text_.terminated && pos == text_.size; }
+  // The bytes not read yet, for the fast runs.
+  std::size_t Rest() const { return text_.size - pos; }
+  const std::uint8_t* Here() const { return text_.data + pos; }
 
-  std::int32_t pos = 0;
+  std::size_t pos = 0;
 
  private:
-  const std::uint8_t* bytes_;
-  std::int32_t length_;
-  bool nul_;
+  ByteText text_;
 };
 
 class Output {
  public:
-  Output(std::uint8_t* bytes, std::int32_t size)
-      : bytes_(bytes), size_(size), limit_(size > 0 ? size - 1 : 0) {}
+  explicit Output(std::span<std::uint8_t> bytes)
+      : bytes_(bytes.data()), size_(bytes.size()), limit_(bytes.empty() ? 0 : bytes.size() - 1) {}
 
   bool Full() const { return written_ >= limit_; }
-  bool Fits(std::int32_t n) const { return written_ + n <= limit_; }
+  bool Fits(std::size_t n) const { return limit_ - written_ >= n; }
   void Put(std::uint8_t b) { bytes_[written_++] = b; }
   template <std::size_t N>
   void Put(const std::uint8_t (&seq)[N]) {
@@ -48,14 +45,12 @@ class Output {
       Put(b);
   }
 
-  // Room that stays enough for `inputBytes` more input bytes, each writing at most `perByte`.
-  bool NeverFillsFor(std::int32_t inputBytes, std::int32_t perByte) const {
-    return std::int64_t{limit_} - written_ >= std::int64_t{inputBytes} * perByte;
-  }
+  // Room that stays enough for `inputBytes` more input bytes, each writing at most one byte.
+  bool NeverFillsFor(std::size_t inputBytes) const { return limit_ - written_ >= inputBytes; }
   std::uint8_t* Here() { return bytes_ + written_; }
-  void Advance(std::int32_t n) { written_ += n; }
+  void Advance(std::size_t n) { written_ += n; }
 
-  std::int32_t Finish(const Input& in) {
+  std::size_t Finish(const Input& in) {
     // written_ <= size_ - 1 here whenever size_ > 0, so the terminator always has its byte.
     if (in.StopsAtTerminator() && written_ < size_) bytes_[written_++] = 0;
     return written_;
@@ -63,9 +58,9 @@ class Output {
 
  private:
   std::uint8_t* bytes_;
-  std::int32_t size_;
-  std::int32_t limit_;
-  std::int32_t written_ = 0;
+  std::size_t size_;
+  std::size_t limit_;
+  std::size_t written_ = 0;
 };
 
 bool IsSjisLead(std::uint8_t b) {
@@ -82,8 +77,8 @@ bool IsSjisTrail(std::uint8_t b) {
 // up during a run. Each returns the input bytes it consumed and moves `out` past what it wrote.
 
 // EUC-JP pairs and single bytes below 0x80.
-std::int32_t EucJpToSjisRun(const std::uint8_t* in, std::int32_t n, std::uint8_t*& out) {
-  std::int32_t i = 0;
+std::size_t EucJpToSjisRun(const std::uint8_t* in, std::size_t n, std::uint8_t*& out) {
+  std::size_t i = 0;
   std::uint8_t* o = out;
   while (i + 1 < n) {
     const std::uint8_t b = in[i];
@@ -104,9 +99,9 @@ std::int32_t EucJpToSjisRun(const std::uint8_t* in, std::int32_t n, std::uint8_t
 }
 
 // ISO-2022-JP inside one mode: pairs in two-byte mode, bytes in single-byte mode.
-std::int32_t Iso2022JpToSjisRun(const std::uint8_t* in, std::int32_t n, bool twoByte,
-                                std::uint8_t*& out) {
-  std::int32_t i = 0;
+std::size_t Iso2022JpToSjisRun(const std::uint8_t* in, std::size_t n, bool twoByte,
+                               std::uint8_t*& out) {
+  std::size_t i = 0;
   std::uint8_t* o = out;
   while (i + 1 < n) {
     const std::uint8_t b = in[i];
@@ -125,8 +120,8 @@ std::int32_t Iso2022JpToSjisRun(const std::uint8_t* in, std::int32_t n, bool two
 }
 
 // Shift_JIS pairs with a valid trail byte, and every byte that is no lead byte.
-std::int32_t SjisToEucJpRun(const std::uint8_t* in, std::int32_t n, std::uint8_t*& out) {
-  std::int32_t i = 0;
+std::size_t SjisToEucJpRun(const std::uint8_t* in, std::size_t n, std::uint8_t*& out) {
+  std::size_t i = 0;
   std::uint8_t* o = out;
   // A branch per character: predicted, it lets the next character's loads start early.
   while (i + 1 < n) {
@@ -151,30 +146,32 @@ std::int32_t SjisToEucJpRun(const std::uint8_t* in, std::int32_t n, std::uint8_t
 }
 
 // Runs the fast run at the input position when the output has room for the rest of the input at
-// `perByte` bytes each, and moves both sides past what it converted.
-template <typename Run>
-void RunFast(Input& in, Output& out, std::int32_t perByte, Run run) {
-  const std::int32_t rest = in.CountedRest();
-  if (rest < 2 || !out.NeverFillsFor(rest, perByte)) return;
+// one byte each (none of the three grows the text), and moves both sides past what it converted.
+// The ...Scalar transcoders (kFast false) never take it: they are what the runs are held to.
+template <bool kFast, typename Run>
+void RunFast(Input& in, Output& out, Run run) {
+  if constexpr (!kFast) return;
+  const std::size_t rest = in.Rest();
+  if (rest < 2 || !out.NeverFillsFor(rest)) return;
   std::uint8_t* start = out.Here();
   std::uint8_t* end = start;
   in.pos += run(in.Here(), rest, end);
-  out.Advance(static_cast<std::int32_t>(end - start));
+  out.Advance(static_cast<std::size_t>(end - start));
 }
 
 }  // namespace
 
-std::int32_t EucJpToSjis(const std::uint8_t* inBytes, std::int32_t inLen, std::uint8_t* outBytes,
-                         std::int32_t outSize) {
-  Input in(inBytes, inLen);
-  Output out(outBytes, outSize);
+template <bool kFast>
+std::size_t EucJpToSjisWith(ByteText text, std::span<std::uint8_t> bytes) {
+  Input in(text);
+  Output out(bytes);
   while (!in.AtEnd() && !out.Full()) {
-    RunFast(in, out, 1, EucJpToSjisRun);  // EUC-JP never grows into Shift_JIS
+    RunFast<kFast>(in, out, EucJpToSjisRun);
     if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (InRange(b, 0xA1, 0xFE)) {
       if (in.EndsAt(in.pos + 1)) {
-        in.CutOffAt(in.pos + 1);
+        in.CutOff();
         break;
       }
       if (!out.Fits(2)) break;
@@ -193,18 +190,18 @@ std::int32_t EucJpToSjis(const std::uint8_t* inBytes, std::int32_t inLen, std::u
       in.pos += 2;
     } else if (b == 0x8E) {  // half-width katakana: the byte after the prefix stands alone
       if (in.EndsAt(in.pos + 1)) {
-        in.CutOffAt(in.pos + 1);
+        in.CutOff();
         break;
       }
       out.Put(in.At(in.pos + 1));
       in.pos += 2;
     } else if (b == 0x8F) {  // JIS X 0212 has no Shift_JIS form: drop all three bytes
       if (in.EndsAt(in.pos + 1)) {
-        in.CutOffAt(in.pos + 1);
+        in.CutOff();
         break;
       }
       if (in.EndsAt(in.pos + 2)) {
-        in.CutOffAt(in.pos + 2);
+        in.CutOff();
         break;
       }
       in.pos += 3;
@@ -216,29 +213,29 @@ std::int32_t EucJpToSjis(const std::uint8_t* inBytes, std::int32_t inLen, std::u
   return out.Finish(in);
 }
 
-std::int32_t Iso2022JpToSjis(const std::uint8_t* inBytes, std::int32_t inLen,
-                             std::uint8_t* outBytes, std::int32_t outSize, JisShiftState* state) {
-  Input in(inBytes, inLen);
-  Output out(outBytes, outSize);
+template <bool kFast>
+std::size_t Iso2022JpToSjisWith(ByteText text, std::span<std::uint8_t> bytes,
+                                JisShiftState* state) {
+  Input in(text);
+  Output out(bytes);
   JisShiftState mode = (state != nullptr && *state == kJisTwoByte) ? kJisTwoByte : kJisSingleByte;
   while (!in.AtEnd() && !out.Full()) {
-    // ISO-2022-JP never grows into Shift_JIS either.
-    RunFast(in, out, 1,
-            [twoByte = mode == kJisTwoByte](const std::uint8_t* run, std::int32_t n,
-                                            std::uint8_t*& to) {
-              return Iso2022JpToSjisRun(run, n, twoByte, to);
-            });
+    RunFast<kFast>(
+        in, out,
+        [twoByte = mode == kJisTwoByte](const std::uint8_t* run, std::size_t n, std::uint8_t*& to) {
+          return Iso2022JpToSjisRun(run, n, twoByte, to);
+        });
     if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (b == kEsc) {
       if (in.EndsAt(in.pos + 1)) {
-        in.CutOffAt(in.pos + 1);
+        in.CutOff();
         break;
       }
-      const int more = ParseJisEscape(in.At(in.pos + 1), mode);
+      const auto more = static_cast<std::size_t>(ParseJisEscape(in.At(in.pos + 1), mode));
       // The mode the sequence selects stays in force even when its last byte is cut off.
       if (more == 1 && in.EndsAt(in.pos + 2)) {
-        in.CutOffAt(in.pos + 2);
+        in.CutOff();
         break;
       }
       in.pos += 2 + more;
@@ -248,7 +245,7 @@ std::int32_t Iso2022JpToSjis(const std::uint8_t* inBytes, std::int32_t inLen,
       in.pos += 1;
     } else if (mode == kJisTwoByte) {
       if (in.EndsAt(in.pos + 1)) {
-        in.CutOffAt(in.pos + 1);
+        in.CutOff();
         break;
       }
       if (!out.Fits(2)) break;
@@ -267,12 +264,30 @@ std::int32_t Iso2022JpToSjis(const std::uint8_t* inBytes, std::int32_t inLen,
   return out.Finish(in);
 }
 
-std::int32_t SjisToEucJp(const std::uint8_t* inBytes, std::int32_t inLen, std::uint8_t* outBytes,
-                         std::int32_t outSize) {
-  Input in(inBytes, inLen);
-  Output out(outBytes, outSize);
+JisShiftState JisModeAfter(ByteText text, JisShiftState mode) {
+  mode = mode == kJisTwoByte ? kJisTwoByte : kJisSingleByte;
+  for (std::size_t i = 0; i < text.size;) {
+    const std::uint8_t b = text[i];
+    if (b == kEsc) {
+      if (text.size - i < 2) break;
+      // The mode a sequence selects stays in force even when its last byte is cut off.
+      i += 2 + static_cast<std::size_t>(ParseJisEscape(text[i + 1], mode));
+    } else if (b == 0x0A || b == 0x0D) {
+      mode = kJisSingleByte;
+      i += 1;
+    } else {
+      i += mode == kJisTwoByte ? 2 : 1;
+    }
+  }
+  return mode;
+}
+
+template <bool kFast>
+std::size_t SjisToEucJpWith(ByteText text, std::span<std::uint8_t> bytes) {
+  Input in(text);
+  Output out(bytes);
   while (!in.AtEnd() && !out.Full()) {
-    RunFast(in, out, 1, SjisToEucJpRun);  // pairs stay pairs, single bytes stay single
+    RunFast<kFast>(in, out, SjisToEucJpRun);  // pairs stay pairs, single bytes stay single
     if (in.AtEnd()) break;
     const std::uint8_t b = in.At(in.pos);
     if (!IsSjisLead(b)) {
@@ -281,7 +296,7 @@ std::int32_t SjisToEucJp(const std::uint8_t* inBytes, std::int32_t inLen, std::u
       continue;
     }
     if (in.EndsAt(in.pos + 1)) {
-      in.CutOffAt(in.pos + 1);
+      in.CutOff();
       break;
     }
     if (!out.Fits(2)) break;
@@ -301,10 +316,9 @@ std::int32_t SjisToEucJp(const std::uint8_t* inBytes, std::int32_t inLen, std::u
   return out.Finish(in);
 }
 
-std::int32_t SjisToIso2022Jp(const std::uint8_t* inBytes, std::int32_t inLen,
-                             std::uint8_t* outBytes, std::int32_t outSize, JisShiftState* state) {
-  Input in(inBytes, inLen);
-  Output out(outBytes, outSize);
+std::size_t SjisToIso2022Jp(ByteText text, std::span<std::uint8_t> bytes, JisShiftState* state) {
+  Input in(text);
+  Output out(bytes);
   JisShiftState mode = kJisSingleByte;
   while (!in.AtEnd() && !out.Full()) {
     const std::uint8_t b = in.At(in.pos);
@@ -320,7 +334,7 @@ std::int32_t SjisToIso2022Jp(const std::uint8_t* inBytes, std::int32_t inLen,
       continue;
     }
     if (in.EndsAt(in.pos + 1)) {
-      in.CutOffAt(in.pos + 1);
+      in.CutOff();
       break;
     }
     const std::uint8_t c = in.At(in.pos + 1);
@@ -346,6 +360,25 @@ std::int32_t SjisToIso2022Jp(const std::uint8_t* inBytes, std::int32_t inLen,
   }
   if (state != nullptr) *state = mode;
   return out.Finish(in);
+}
+
+std::size_t EucJpToSjis(ByteText in, std::span<std::uint8_t> out) {
+  return EucJpToSjisWith<true>(in, out);
+}
+std::size_t EucJpToSjisScalar(ByteText in, std::span<std::uint8_t> out) {
+  return EucJpToSjisWith<false>(in, out);
+}
+std::size_t Iso2022JpToSjis(ByteText in, std::span<std::uint8_t> out, JisShiftState* state) {
+  return Iso2022JpToSjisWith<true>(in, out, state);
+}
+std::size_t Iso2022JpToSjisScalar(ByteText in, std::span<std::uint8_t> out, JisShiftState* state) {
+  return Iso2022JpToSjisWith<false>(in, out, state);
+}
+std::size_t SjisToEucJp(ByteText in, std::span<std::uint8_t> out) {
+  return SjisToEucJpWith<true>(in, out);
+}
+std::size_t SjisToEucJpScalar(ByteText in, std::span<std::uint8_t> out) {
+  return SjisToEucJpWith<false>(in, out);
 }
 
 }  // namespace corvane

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "codepages/table_types.h"
+#include "base/text.h"
 
 namespace corvane::platform {
 

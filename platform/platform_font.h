@@ -51,15 +51,16 @@ using FontEnumProc = int (*)(const LogFontA& font, void* context);
 void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context);
 
 // Describes the stock interface font (GetObjectA on DEFAULT_GUI_FONT) into out.
-//   out      out  the whole record is written on success; untouched on failure
-//   returns       true on success
-// POSIX: lfHeight -11, lfWeight 400, lfCharSet the GDI character set of the ANSI code page when
-// the face covers it, else 0, every other field 0, and the face fontconfig matches best for
-// "sans-serif" in the language of that character set. Without fontconfig, or when fontconfig
-// matches nothing, the face is "sans-serif" itself, the generic family that every text stack on
-// these systems resolves to its own default, with the ANSI code page's character set. Never fails.
+//   out          out  the whole record is written on success; untouched on failure
+//   systemCharSet in  the GDI character set of the ANSI code page, which Windows knows by itself
+//   returns           true on success
+// POSIX: lfHeight -11, lfWeight 400, lfCharSet systemCharSet when the face covers it, else 0,
+// every other field 0, and the face fontconfig matches best for "sans-serif" in the language of
+// that character set. Without fontconfig, or when fontconfig matches nothing, the face is
+// "sans-serif" itself, the generic family that every text stack on these systems resolves to its
+// own default, with systemCharSet. Never fails.
 // Windows: GetObjectA on DEFAULT_GUI_FONT, whatever GDI describes (on Windows and Wine "MS Shell
 // Dlg", -11 high); fails when GetObjectA does.
-bool DescribeStockInterfaceFont(LogFontA* out);
+bool DescribeStockInterfaceFont(LogFontA* out, std::uint8_t systemCharSet);
 
 }  // namespace corvane::platform

@@ -27,6 +27,7 @@ TEST(JapaneseAutoDetect, Rows) {
       {{0xE0, 0xA1, 0x1B}, 3, 51932, 1, "ESC after an ambiguous pair"},
       {{0xB1, 0x41}, 2, 2022, 0, "katakana byte then ASCII: neither test passes"},
       {{0x80, 0xA4, 0xA2}, 3, 51932, 1, "0x80 is passed over as a single byte"},
+      {{0x81, 0x40}, 2, 932, 1, "but 0x81 is the first Shift_JIS lead"},
       {{0x82}, 1, 2022, 0, "a high byte with no second byte"},
       {{0x82, 0x00}, -1, 2022, 0, "the terminator is no second byte"},
       {{0x82, 0xA0, 0x00}, 1, 2022, 0, "the length cuts the pair"},

@@ -1,94 +1,48 @@
 // Pseudo code page resolution and the thread-locale table, through the platform double.
-#include "frame/code_page_resolution.h"
+#include "convert/code_page_resolution.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "tests/support/platform_double.h"
 
 namespace corvane {
 namespace {
 
-class Resolution : public ::testing::Test {
- protected:
-  void TearDown() override { platform_double::Reset(); }
-};
-
-TEST_F(Resolution, ThreadLocaleTable) {
-  struct Row {
-    std::uint16_t language;
-    std::uint32_t codePage;
-    const char* name;
-  };
-  const Row rows[] = {
-      {0x0401, 1256, "Arabic (Saudi Arabia)"},
-      {0x0404, 950, "Chinese (Taiwan): sublanguage 1"},
-      {0x0804, 936, "Chinese (PRC): sublanguage 2"},
-      {0x0C04, 936, "Chinese (Hong Kong): sublanguage 3"},
-      {0x1004, 936, "Chinese (Singapore)"},
-      {0x0004, 936, "Chinese, neutral sublanguage"},
-      {0x0405, 1250, "Czech"},
-      {0x0408, 1253, "Greek"},
-      {0x040D, 1255, "Hebrew"},
-      {0x040E, 1250, "Hungarian"},
-      {0x0411, 932, "Japanese"},
-      {0x0412, 949, "Korean"},
-      {0x0415, 1250, "Polish"},
-      {0x0418, 1250, "Romanian"},
-      {0x0419, 1251, "Russian"},
-      {0x041A, 1250, "Croatian"},
-      {0x081A, 1250, "Serbian (Latin): same primary language"},
-      {0x041B, 1250, "Slovak"},
-      {0x041E, 874, "Thai"},
-      {0x041F, 1254, "Turkish"},
-      {0x0425, 1257, "Estonian"},
-      {0x0426, 1257, "Latvian"},
-      {0x0427, 1257, "Lithuanian"},
-      {0x0409, 0, "English (United States): not in the table"},
-      {0x0407, 0, "German"},
-      {0x0422, 0, "Ukrainian: not in the table"},
-      {0x0000, 0, "neutral"},
-  };
-  for (const Row& r : rows) {
-    platform_double::SetThreadLanguage(r.language);
-    EXPECT_EQ(ThreadLocaleCodePage(), r.codePage) << r.name;
-  }
-}
-
-TEST_F(Resolution, PseudoCodePages) {
-  platform_double::SetAnsiCodePage(1251);
-  platform_double::SetThreadLanguage(0x0411);
+TEST(Resolution, PseudoCodePages) {
   const std::uint8_t ascii[] = {'a', 'b', 0};
   const std::uint8_t euc[] = {0xA4, 0xA2, 0};
-  struct Row {
-    std::uint32_t in;
-    const std::uint8_t* bytes;
-    std::int32_t length;
-    std::uint32_t out;
-    const char* why;
+  // Thread language, code page, bytes, their length, the code page resolved, why; the ANSI code
+  // page is 1251 throughout. 3 gives the thread's code page by its primary language, and by the
+  // sublanguage for Chinese alone.
+  // clang-format off
+  const std::tuple<std::uint16_t, std::uint32_t, const std::uint8_t*, std::int32_t, std::uint32_t,
+                   const char*> rows[] = {
+      {0x0411, 3, ascii, -1, 932, "Japanese (Japan)"},
+      {0x0404, 3, ascii, -1, 950, "Chinese (Taiwan): sublanguage 1"},
+      {0x0804, 3, ascii, -1, 936, "Chinese (PRC): sublanguage 2"},
+      {0x081A, 3, ascii, -1, 1250, "Serbian (Latin): only the primary language counts"},
+      {0x041E, 3, ascii, -1, 874, "Thai, which the registry does not hold"},
+      {0x0427, 3, ascii, -1, 1257, "Lithuanian, the last row"},
+      {0x0409, 3, ascii, -1, 0, "English (United States): not in the table; the system, not the "
+                                "library, takes 0 as its ANSI code page"},
+      {0x0411, 0, ascii, -1, 1251, "0 is the ANSI code page"},
+      {0x0411, 2023, ascii, -1, 2022, "auto-detection's default"},
+      {0x0411, 2023, euc, -1, 51932, "auto-detection sees EUC-JP"},
+      {0x0411, 2023, euc, 1, 2022, "only the given length is examined"},
+      {0x0411, 2023, nullptr, 0, 2022, "nothing to examine"},
+      {0x0411, 1252, ascii, -1, 1252, "a real code page stays"},
   };
-  const Row rows[] = {
-      {0, ascii, -1, 1251, "0 is the ANSI code page"},
-      {3, ascii, -1, 932, "3 is the thread's code page"},
-      {2023, ascii, -1, 2022, "auto-detection's default"},
-      {2023, euc, -1, 51932, "auto-detection sees EUC-JP"},
-      {2023, euc, 1, 2022, "only the given length is examined"},
-      {2023, nullptr, 0, 2022, "nothing to examine"},
-      {1252, ascii, -1, 1252, "real code pages stay"},
-      {65001, ascii, -1, 65001, "real code pages stay"},
-  };
-  for (const Row& r : rows) {
-    std::uint32_t cp = r.in;
-    ResolveCodePage(&cp, r.bytes, r.length);
-    EXPECT_EQ(cp, r.out) << r.why;
+  // clang-format on
+  platform_double::SetAnsiCodePage(1251);
+  for (const auto& [language, in, bytes, length, out, why] : rows) {
+    platform_double::SetThreadLanguage(language);
+    std::uint32_t cp = in;
+    ResolveCodePage(&cp, bytes != nullptr ? SettleBytes(bytes, length) : ByteText{});
+    EXPECT_EQ(cp, out) << why;
   }
-}
-
-TEST_F(Resolution, ZeroFromTheThreadStaysZero) {
-  platform_double::SetAnsiCodePage(932);
-  platform_double::SetThreadLanguage(0x0409);
-  std::uint32_t cp = 3;
-  ResolveCodePage(&cp, nullptr, 0);
-  EXPECT_EQ(cp, 0u) << "the system, not the library, takes 0 as its ANSI code page";
+  platform_double::Reset();
 }
 
 }  // namespace

@@ -51,17 +51,14 @@ const std::tuple<const char*, int, int, int, const char*, int, const char*, cons
     {"C3 00", 2, 4, 1, "0000", 0, kInvalid2, "counted: the 0 is no continuation"},
     {"41 C3", 2, 4, 2, "0041 0000", 1, kIncomplete2, "counted: lead at the end"},
     {"E2 41", 2, 4, 1, "0000", 0, kIncomplete3, "completeness is tested before continuation"},
-    {"E2 41 00", kNul, 4, 1, "0000", 0, kIncomplete3, "a 0 anywhere in the form"},
     {"E2 82 C3", 3, 4, 1, "0000", 0, kInvalid3, "last continuation bad"},
     {"F0 9F 98", 3, 4, 1, "0000", 0, kIncomplete4, "four-byte form cut by the count"},
-    {"F0 9F 98 00", kNul, 4, 1, "0000", 0, kIncomplete4, "four-byte form cut by a 0"},
     {"F0 9F 41 80", 4, 4, 1, "0000", 0, kInvalid4, "a middle continuation bad"},
     {"61 80 62", 3, 8, 2, "0061 0000", 1, kInvalidLead, "stray continuation byte"},
     {"F8 88 80 80 80", 5, 4, 1, "0000", 0, kInvalidLead, "no five-byte forms"},
     {"41 42", -5, 4, 1, "0000", 0, nullptr, "negative count other than -1: empty"},
     {"41 00", kNul, 1, 2, "0000", 1, nullptr, "size 1: only the terminator fits"},
     {"C3 A9 41", 3, 0, 3, "", 3, nullptr, "size 0: counts, stores nothing"},
-    {"C3 A9 41", 3, -2, 3, "", 3, nullptr, "negative size: counts, stores nothing"},
     {"61 62 63 64 00", kNul, 3, 5, "0061 0062 0000", 4, nullptr, "cut; counting goes on"},
     {"61 F0 9F 98 80 62", 6, 3, 5, "0061 0000", 6, nullptr, "a pair not stored in half, nor after"},
     {"F0 9F 98 80", 4, 3, 3, "D83D DE00 0000", 4, nullptr, "a pair that fits exactly"},
@@ -94,10 +91,8 @@ const std::tuple<const char*, int, int, int, const char*, const char*> kEncodeRo
     {"D83D DE00", 2, 8, 6, "ED A0 BD ED B8 80", "a pair: two three-byte forms"},
     {"0041 0000 0042", 3, 8, 3, "41 00 42", "a counted 0 is encoded"},
     {"0041 0000", kNul, 0, 2, "", "nul mode counts the terminator"},
-    {"0041", 1, 0, 1, "", "counted mode does not"},
     {"0061 0062 0063 0000", kNul, 3, 3, "61 62 00", "full: terminator over the last byte"},
     {"0061 0062 0063 0000", kNul, 4, 4, "61 62 63 00", "exact fit with terminator"},
-    {"0061 0062 0063", 3, 10, 3, "61 62 63", "counted: no terminator written"},
     {"0061 20AC 0000", kNul, 3, 2, "61 00", "a form that does not fit is left out"},
     {"0061 00E9 0062", 3, 2, 1, "61", "left out in counted mode too; encoding ends there"},
     {"0061 20AC 0000", kNul, 4, 4, "61 E2 82 00", "exact fill: the form cut by the 0"},
@@ -118,23 +113,18 @@ TEST(Ucs2ToUtf8, Rules) {
   }
 }
 
-// All 65,536 units as one counted string. Measuring agrees with converting; each unit's form
-// starts with the lead of the length its range gives, so a decoder splits the text where the
-// encoder's forms end, and each decoder takes the text back unchanged: every bit is in its place.
+// All 65,536 units as one counted string. Measuring and converting give the shortest form's
+// length for every unit, and each decoder, which reads the length from the lead, takes the text
+// back unchanged: every form has its length and every bit is in its place.
 TEST(Utf8Codec, EveryUnitRoundTrips) {
   Units all(0x10001);
   std::iota(all.begin(), all.end(), Utf16Unit{0});  // the last wraps to 0: the terminator
   const std::int32_t count = 0x10000;
   constexpr std::int32_t kBytes = 0x80 * 1 + (0x800 - 0x80) * 2 + (0x10000 - 0x800) * 3;
   for (const auto& [name, encode] : kEncoders) {
-    EXPECT_EQ(encode(all.data(), count, nullptr, 0), kBytes) << name;
+    EXPECT_EQ(encode({all.data(), std::size_t{count}, false}, {}), kBytes) << name;
     const auto encoded = utf8_outcome::Run(encode, &all, count, kBytes);
     ASSERT_EQ(encoded.result, kBytes) << name;
-    for (std::size_t u = 0, at = 0; u < 0x10000; at += u < 0x80 ? 1 : u < 0x800 ? 2 : 3, ++u) {
-      // The lead's top bits: 0, 110 or 1110.
-      const unsigned mask = u < 0x80 ? 0x80 : u < 0x800 ? 0xE0 : 0xF0;
-      ASSERT_EQ(encoded.dst[at] & mask, (mask << 1) & 0xFF) << name << " U+" << std::hex << u;
-    }
     for (const auto& [decoderName, decode] : kDecoders) {
       EXPECT_EQ(utf8_outcome::Run(decode, &encoded.dst, kBytes, count + 1),
                 (Outcome<Utf16Unit>{count + 1, kBytes, all, {}}))

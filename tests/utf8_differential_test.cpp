@@ -1,14 +1,17 @@
-// The fast codec functions against their reference loops on many random and adversarial inputs:
-// every observable effect (result, whole destination, consumed count, diagnostics) must agree.
+// The fast codec functions, with every kernel implementation this machine runs, against their
+// reference loops on many random and adversarial inputs: every observable effect (result, whole
+// destination, consumed count, diagnostics) must agree.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "tests/support/utf8_outcome.h"
 #include "utf8/utf8_codec.h"
+#include "utf8/utf8_kernels.h"
 
 namespace corvane {
 namespace {
@@ -28,110 +31,104 @@ const std::vector<Bytes> kPieces = {
     B("80"), B("BF"), B("F8"), B("FF")};
 // clang-format on
 
-// Units around every boundary of the encoder's forms, surrogates and the 0 unit.
-const Units kUnits = U("0000 0041 007F 0080 00E9 07FF 0800 3042 D83D DE00 DFFF FFFF 0100 FF80");
+// Units around every boundary of the encoder's forms, surrogates and the 0 unit; ASCII first.
+const std::vector<Units> kUnitPieces = {U("0041"), U("0000"), U("007F"), U("0080"), U("00E9"),
+                                        U("07FF"), U("0800"), U("3042"), U("D83D"), U("DE00"),
+                                        U("DFFF"), U("FFFF"), U("0100"), U("FF80")};
 
-// One input through both implementations in each length mode (the whole count, nul mode, one
-// short, half: the count cuts forms) and with every destination size up to 8, near what the text
-// needs and a sample between, so that the kernels meet the end of the buffer in every state.
-template <typename In, typename Run>
-void Compare(const std::vector<In>& input, Run run) {
+// The reference loop (kernels null) or the fast loop with the given kernels, in either direction.
+template <typename In>
+auto Run(const Utf8Kernels* kernels, const std::vector<In>* src, std::int32_t srcLen,
+         std::int32_t dstSize) {
+  const auto codec = [kernels](auto... a) {
+    if constexpr (std::is_same_v<In, std::uint8_t>) {
+      return kernels != nullptr ? Utf8ToUcs2With(*kernels, a...) : Utf8ToUcs2Scalar(a...);
+    } else {
+      return kernels != nullptr ? Ucs2ToUtf8With(*kernels, a...) : Ucs2ToUtf8Scalar(a...);
+    }
+  };
+  return utf8_outcome::Run(codec, src, srcLen, dstSize);
+}
+
+// One input through the reference loop and through the fast loop with each kernel implementation
+// this machine runs, in each length mode (the whole count, nul mode, one short, half: the count
+// cuts forms) and with every destination size up to 8, near what the text needs and a sample
+// between, so that the kernels meet the end of the buffer in every state.
+template <typename In>
+void Compare(const std::vector<In>& input) {
   std::vector<In> terminated = input;
   terminated.push_back(0);
   const auto size = static_cast<std::int32_t>(input.size());
   const std::pair<const std::vector<In>*, std::int32_t> modes[] = {
       {&input, size}, {&terminated, -1}, {&input, std::max(size - 1, 0)}, {&input, size / 2}};
   for (const auto& [src, srcLen] : modes) {
-    const std::int32_t needed = run(false, *src, srcLen, 0).result;
+    const std::int32_t needed = Run(nullptr, src, srcLen, 0).result;
     for (std::int32_t dstSize = 0; dstSize <= needed + 40; ++dstSize) {
       const bool nearEnd = dstSize >= needed - 12 && dstSize <= needed + 2;
       if (dstSize > 8 && !nearEnd && dstSize % 7 != 0 && dstSize != needed + 40) continue;
-      ASSERT_EQ(run(true, *src, srcLen, dstSize), run(false, *src, srcLen, dstSize))
-          << "input " << Hex(input) << ", length " << srcLen << ", size " << dstSize;
+      const auto want = Run(nullptr, src, srcLen, dstSize);
+      for (const Utf8Kernels& kernels : AvailableUtf8Kernels()) {
+        ASSERT_EQ(Run(&kernels, src, srcLen, dstSize), want)
+            << kernels.name << " kernels, input " << Hex(input) << ", length " << srcLen
+            << ", size " << dstSize;
+      }
     }
   }
 }
 
-void CompareDecoders(const Bytes& input) {
-  Compare(input, [](bool fast, const Bytes& src, std::int32_t srcLen, std::int32_t dstSize) {
-    return utf8_outcome::Run(fast ? Utf8ToUcs2 : Utf8ToUcs2Scalar, &src, srcLen, dstSize);
-  });
-}
-
-void CompareEncoders(const Units& input) {
-  Compare(input, [](bool fast, const Units& src, std::int32_t srcLen, std::int32_t dstSize) {
-    return utf8_outcome::Run(fast ? Ucs2ToUtf8 : Ucs2ToUtf8Scalar, &src, srcLen, dstSize);
-  });
-}
-
-// Every piece at every offset 0..31, with 0..9 ASCII bytes behind it, so that it lands at each
-// position of the kernels' words and blocks and the input ends at and around it. The padding is
-// ASCII, or three-byte forms behind an ASCII remainder, so that the piece also follows a form
-// that runs across a block boundary.
-TEST(Utf8Differential, DecoderPiecesBehindPadding) {
-  for (const bool forms : {false, true}) {
-    for (const Bytes& piece : kPieces) {
+// Each piece at every offset 0..31 behind padding, so that it lands at each position of the
+// kernels' words and blocks. The padding is ASCII, or a wider form repeated behind an ASCII
+// remainder, so that the piece also follows a form that runs across a block boundary. Behind the
+// piece come 0..9 ASCII bytes or units, so that the input ends at and around it, or 48 copies
+// of it, so that the bulk loops run, storing, behind it too.
+template <typename In>
+void CompareBehindPadding(const std::vector<std::vector<In>>& pieces, const std::vector<In>& form) {
+  for (const std::vector<In>& filler : {std::vector<In>{'a'}, form}) {
+    for (const std::vector<In>& piece : pieces) {
       for (std::size_t pad = 0; pad < 32; ++pad) {
-        Bytes padding(forms ? pad % 3 : pad, 'a');
+        std::vector<In> padding(pad % filler.size(), 'a');
         while (padding.size() < pad)
-          padding.insert(padding.end(), {0xE3, 0x81, 0x82});
-        for (std::size_t tail = 0; tail < 10; ++tail) {
-          Bytes input = padding;
-          input.insert(input.end(), piece.begin(), piece.end());
-          input.insert(input.end(), tail, 'z');
-          CompareDecoders(input);
+          padding.insert(padding.end(), filler.begin(), filler.end());
+        for (std::size_t tail = 0; tail < 11; ++tail) {
+          std::vector<In> input = padding;
+          for (std::size_t copies = tail < 10 ? 1 : 49; copies > 0; --copies)
+            input.insert(input.end(), piece.begin(), piece.end());
+          input.insert(input.end(), tail % 10, 'z');
+          Compare(input);
         }
       }
     }
   }
 }
 
-TEST(Utf8Differential, EncoderUnitsBehindAsciiPadding) {
-  for (Utf16Unit unit : kUnits) {
-    for (std::size_t pad = 0; pad < 32; ++pad) {
-      for (std::size_t tail = 0; tail < 6; ++tail) {
-        Units input(pad, 'a');
-        input.push_back(unit);
-        input.insert(input.end(), tail, 'z');
-        CompareEncoders(input);
-        // Followed by enough text that the bulk loop runs while storing, too.
-        input.insert(input.end(), 48, unit);
-        CompareEncoders(input);
-      }
-    }
-  }
+TEST(Utf8Differential, PiecesBehindPadding) {
+  CompareBehindPadding(kPieces, B("E3 81 82"));
+  CompareBehindPadding(kUnitPieces, U("3042"));
 }
 
-// Text shaped like real text: runs of one kind of character, up to hundreds of bytes, so that
-// the kernels switch between kinds often and meet the ends of input and buffer in every state;
-// now and then a faulty piece or a random byte.
-TEST(Utf8Differential, DecoderRandomText) {
+// Text shaped like real text: up to 30 runs of one piece each, up to hundreds of bytes, so that
+// the kernels switch between kinds often and meet the ends of input and buffer in every state.
+// Mostly ASCII (the first piece) or a valid piece; now and then any piece, or one random element.
+template <typename In>
+void CompareRandomText(const std::vector<std::vector<In>>& pieces, std::size_t valid, int rounds) {
   std::mt19937 rng(2718);
-  for (int round = 0; round < 2000; ++round) {
-    Bytes input;
+  for (int round = 0; round < rounds; ++round) {
+    std::vector<In> input;
     for (auto runs = rng() % 30; runs > 0; --runs) {
-      const Bytes& piece = rng() % 8 == 0   ? kPieces[rng() % kPieces.size()]
-                           : rng() % 3 == 0 ? kPieces[0]
-                                            : kPieces[rng() % kValidPieces];
+      const std::vector<In>& piece = rng() % 8 == 0   ? pieces[rng() % pieces.size()]
+                                     : rng() % 3 == 0 ? pieces[0]
+                                                      : pieces[rng() % valid];
       for (auto k = rng() % 3 == 0 ? 1 : rng() % 20; k > 0; --k)
         input.insert(input.end(), piece.begin(), piece.end());
-      if (rng() % 8 == 0) input.push_back(static_cast<std::uint8_t>(rng()));
+      if (rng() % 8 == 0) input.push_back(static_cast<In>(rng()));
     }
-    CompareDecoders(input);
+    Compare(input);
   }
 }
 
-TEST(Utf8Differential, EncoderRandomText) {
-  std::mt19937 rng(3141);
-  for (int round = 0; round < 1500; ++round) {
-    Units input;
-    for (auto runs = rng() % 30; runs > 0; --runs) {
-      const auto unit =
-          rng() % 4 == 0 ? static_cast<Utf16Unit>(rng()) : kUnits[rng() % kUnits.size()];
-      input.insert(input.end(), rng() % 3 == 0 ? 1 : rng() % 20, unit);
-    }
-    CompareEncoders(input);
-  }
+TEST(Utf8Differential, RandomText) {
+  CompareRandomText(kPieces, kValidPieces, 2000);
+  CompareRandomText(kUnitPieces, kUnitPieces.size(), 1500);
 }
 
 }  // namespace

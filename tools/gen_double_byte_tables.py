@@ -24,8 +24,9 @@ Sources. Python's standard CJK codecs, restricted to each code page's key range:
   51932  derived from our 932 table: every code moved to its JIS row/cell code plus 0x8080
   2022   derived from our 51932 table: every code lowered by 0x8080
 The codecs are then changed in exactly the rows and absences listed in ROW_OVERRIDES and
-ABSENT below; the reverse tables are the inverses of the forward tables, with the choices in
-REVERSE_CHOICES wherever one character has more than one code.
+ABSENT below; the reverse tables are the inverses of the forward tables, with the choices that
+codepages/one_way_mappings.txt lists wherever one character has more than one code (or goes
+back to a code other than its own).
 
 What the investigation of the sources found (kept here so nobody has to redo it):
   * shift_jis differs from cp932 on 0x8160 (U+301C vs U+FF5E), 0x8161 (U+2016 vs U+2225),
@@ -50,7 +51,8 @@ What the investigation of the sources found (kept here so nobody has to redo it)
 
 Every file is written only after every check below passes: key ranges, row and value counts,
 byte sizes, the leading size words, the range-array invariants (all checked on the arrays
-exactly as they will be written), and the listed samples, rows, reverse choices and
+exactly as they will be written), the one-way data (it must name every character with more
+than one code, and exactly its codes), and the listed samples, rows, reverse choices and
 absences, looked up through a port of the library's bisection. Output is deterministic.
 
 Usage: python3 tools/gen_double_byte_tables.py [--out DIR]   (default: <repo>/codepages/tables)
@@ -59,6 +61,8 @@ Usage: python3 tools/gen_double_byte_tables.py [--out DIR]   (default: <repo>/co
 import argparse
 import sys
 from pathlib import Path
+
+from gen_one_way_mappings import DATA as ONE_WAY_DATA, DataError, read_one_way_mappings
 
 SCRIPT = "tools/gen_double_byte_tables.py"
 SOURCES = "Python's standard shift_jis, gb2312, cp949 and big5 codecs"
@@ -111,17 +115,6 @@ ABSENT = {
     950: (0xA15A, 0xA1C3, 0xA1C5, 0xA1FE, 0xA240, 0xA2CC, 0xA2CE, 0xA3E1),
     51932: (),
     2022: (),
-}
-
-# Reverse entries that are not simply "the one code whose character this is". A character
-# with several codes must be listed here, or the generator stops rather than pick one.
-REVERSE_CHOICES = {
-    932: {0x30FC: 0x815B, 0x005C: 0x005C},  # U+005C leaves as the single byte 0x5C
-    936: {0x2225: 0xA1AC},
-    949: {},
-    950: {},
-    51932: {0x30FC: 0xA1BC},
-    2022: {},
 }
 
 
@@ -205,21 +198,23 @@ def build_2022(table51932):
     return apply_edits(2022, forward, "51932 - 0x8080")
 
 
-def invert(cp, forward):
+def invert(cp, forward, one_way):
+    """The reverse map. A character with several codes must have a line in the one-way data,
+    or the generator stops rather than pick one."""
     codes_of = {}
     for key, unit in forward.items():
         codes_of.setdefault(unit, []).append(key)
-    choices = REVERSE_CHOICES[cp]
     reverse = {}
     for unit, codes in codes_of.items():
-        if unit in choices:
-            reverse[unit] = choices[unit]
-        else:
-            require(len(codes) == 1,
-                    f"{cp}: U+{unit:04X} has codes {hexs(sorted(codes))} and no reverse choice")
-            reverse[unit] = codes[0]
-    for unit in choices:
-        require(unit in codes_of, f"{cp}: reverse choice for U+{unit:04X}, which no code gives")
+        require(len(codes) == 1 or any(m.unit == unit for m in one_way),
+                f"{cp}: U+{unit:04X} has codes {hexs(sorted(codes))} and {ONE_WAY_DATA} names "
+                "none to keep")
+        reverse[unit] = codes[0]
+    for m in one_way:
+        codes = tuple(sorted(codes_of.get(m.unit, ())))
+        require(m.decoded_from == codes, f"{cp}: codes [{hexs(codes)}] give U+{m.unit:04X}, "
+                                         f"{ONE_WAY_DATA} says [{hexs(m.decoded_from)}]")
+        reverse[m.unit] = m.encodes_to
     return reverse
 
 
@@ -310,8 +305,9 @@ def check_reverse_misses(t, units):
         require(got is None, f"{t['cp']}: reverse U+{unit:04X} should miss, gives {show(got)}")
 
 
-def check_exact_inverse(t, except_units=()):
-    """Every character goes back to its own code, apart from the listed one-way characters."""
+def check_exact_inverse(t):
+    """Every character goes back to its own code, apart from the one-way characters."""
+    except_units = {m.unit for m in t["one_way"]}
     for key, unit in t["forward"].items():
         if unit not in except_units:
             got = search(t["rev_rows"], t["rev_values"], unit)
@@ -335,13 +331,13 @@ def check_contents(tables):
     check_forward_misses(t932, (0x0000, 0x0041, 0x00B1, 0x8540, 0x813F, 0xEAA5))
     check_reverse(t932, {0x3042: 0x82A0, 0x4E9C: 0x889F, 0x005C: 0x005C, 0x30FC: 0x815B})
     check_reverse_misses(t932, (0x0000, 0x0041, 0x301C, 0x2212, 0xFF3C, *kana))
-    check_exact_inverse(t932, except_units=(0x30FC, 0x005C))
+    check_exact_inverse(t932)
 
     check_keys_in(t936, lambda b: 0xA1 <= b <= 0xFE, lambda b: 0xA1 <= b <= 0xFE)
     check_forward(t936, ROW_OVERRIDES[936] | {0xA1CE: 0x2225, 0xB0A1: 0x554A})
     check_reverse(t936, {0x2225: 0xA1AC, 0x554A: 0xB0A1})
     check_reverse_misses(t936, (0x2016, 0xFF5E))
-    check_exact_inverse(t936, except_units=(0x2225,))
+    check_exact_inverse(t936)
 
     check_forward(t949, {0xA1A4: 0x00B7, 0xA1AA: 0x2015, 0xA1AD: 0x223C, 0xA2A6: 0xFF5E,
                          0xB0A1: 0xAC00, 0x8141: 0xAC02})
@@ -367,7 +363,7 @@ def check_contents(tables):
     check_forward(t51932, {0xA1C1: 0x301C, 0xA1C0: 0x005C, 0xA1BC: 0x30FC, 0xA1DD: 0x30FC,
                            0xA4A2: 0x3042, 0xB0A1: 0x4E9C})
     check_reverse(t51932, {0x30FC: 0xA1BC, 0x005C: 0xA1C0})
-    check_exact_inverse(t51932, except_units=(0x30FC,))
+    check_exact_inverse(t51932)
 
     check_forward(t2022, {0x215D: 0x2212, 0x2140: 0x005C, 0x213C: 0x30FC, 0x2141: 0x301C})
     check_reverse(t2022, {0x005C: 0x2140, 0x30FC: 0x213C, 0x2212: 0x215D})
@@ -453,6 +449,9 @@ def render_header(tables):
     for cp in ORDER:
         t = tables[cp]
         arrays = emitted_arrays(t)
+        if cp == 51932:
+            out += ["", "// No conversion reads the 51932 and 2022 tables below (both go through "
+                        "932); their registry records point at them."]
         out += ["", f"// {cp}: {t['source']}."]
         for line in t["changes"]:
             out.append(f"//   changed: {line}")
@@ -604,12 +603,14 @@ def render_index_source(indexes):
 
 
 def build_tables():
+    mappings = read_one_way_mappings()
     tables = {cp: build_from_codec(cp) for cp in CODEC_SOURCES}
     tables[51932] = build_51932(tables[932])
     tables[2022] = build_2022(tables[51932])
     for cp, t in tables.items():
         t["cp"] = cp
-        t["reverse"] = invert(cp, t["forward"])
+        t["one_way"] = [m for m in mappings if m.page == cp]
+        t["reverse"] = invert(cp, t["forward"], t["one_way"])
         t["fwd_words"], t["fwd_values"] = pack(t["forward"])
         t["rev_words"], t["rev_values"] = pack(t["reverse"])
         t["fwd_rows"], t["rev_rows"] = rows_of(t["fwd_words"]), rows_of(t["rev_words"])
@@ -627,7 +628,7 @@ def main():
     try:
         tables = build_tables()
         indexes = build_indexes(tables)
-    except TableError as error:
+    except (TableError, DataError) as error:
         print(f"{SCRIPT}: refusing to write: {error}", file=sys.stderr)
         return 1
     args.out.mkdir(parents=True, exist_ok=True)

@@ -30,9 +30,14 @@ the two Macintosh entries named below):
 - cp1256 is the fully populated 1998 table (0x81 U+067E ... 0xFF U+06D2); our differences bring
   back the older Latin letters at 0x8A, 0x98, 0x9A, 0x9F, 0xAA, 0xC0 and 0xFF.
 
+The reverse pages are the inverses of the byte tables, with the exceptions that
+codepages/one_way_mappings.txt lists: which byte a character with several bytes goes back to,
+and characters that encode to a byte standing for something else.
+
 The generator refuses to write (exit status 1, one line per fault) unless the sources still match
-the published samples and undefined positions listed in TABLES, and the finished tables satisfy
-every rule checked in check_tables().
+the published samples and undefined positions listed in TABLES, the one-way data names exactly
+the characters with several bytes and the bytes that stand for them, and the finished tables
+satisfy every rule checked in check_tables().
 """
 
 from __future__ import annotations
@@ -41,11 +46,13 @@ import argparse
 import pathlib
 import sys
 
+from gen_one_way_mappings import DataError, OneWayMapping, read_one_way_mappings
+
 SCRIPT = "tools/gen_single_byte_tables.py"
 SOURCE_LINE = "Python 3.11 encodings"
 
 # ---------------------------------------------------------------------------------------------
-# Data: shared rules, per-table differences, one-way reverse entries, checks.
+# Data: shared rules, per-table differences, checks.
 # A byte's value is None (no character), one code unit, or a tuple of code units.
 # ---------------------------------------------------------------------------------------------
 
@@ -227,20 +234,6 @@ TABLES = [
          holes=(0x81, 0x83, 0x88, 0x8A, 0x8C, 0x90, 0x98, 0x9A, 0x9C, 0x9F, 0xA1, 0xA5)),
 ]
 
-# Where several bytes stand for one character, the reverse page keeps this byte.
-REVERSE_TIE_BREAKS = {
-    28605: {0x20AC: 0xA4},
-    10008: {0x05B4: 0xCC},
-}
-
-# Reverse entries with no counterpart in the byte table: the character converts to the byte,
-# but the byte decodes to something else (or nothing).
-REVERSE_FURTHER = {
-    88596: {0x0030 + i: 0x30 + i for i in range(10)},
-    1256: {0x0660 + i: 0x30 + i for i in range(10)},
-    1255: {0x05BE: 0xCE},
-}
-
 # The only entries of more than one unit, in any table.
 MULTI_UNIT_ENTRIES = {
     (10000, 0xDE): (0x0066, 0x0069),
@@ -340,10 +333,11 @@ def build_byte_table(page_rules: dict, finished: dict[int, list]) -> list[tuple[
     return entries
 
 
-def build_pages(table_id: int, entries: list[tuple[int, ...]]) -> list[int]:
+def build_pages(table_id: int, entries: list[tuple[int, ...]],
+                one_way: list[OneWayMapping]) -> list[int]:
     """Both reverse pages as one list of 4096 bytes: page 0, then page 1."""
     pages = [0] * (2 * PAGE_SIZE)
-    chosen = REVERSE_TIE_BREAKS.get(table_id, {})
+    chosen = {m.unit: m.encodes_to for m in one_way if m.decoded_from}
     for b in range(0x01, 0x100):
         units = entries[b]
         if len(units) != 1:
@@ -354,13 +348,18 @@ def build_pages(table_id: int, entries: list[tuple[int, ...]]) -> list[int]:
                           "reverse windows")
         if pages[slot] and units[0] not in chosen:
             raise Refusal(f"{table_id}: U+{units[0]:04X} comes from bytes 0x{pages[slot]:02X} "
-                          f"and 0x{b:02X} and no tie-break names the one to keep")
+                          f"and 0x{b:02X} and the one-way data names none to keep")
         pages[slot] = chosen.get(units[0], b)
-    for unit, b in REVERSE_FURTHER.get(table_id, {}).items():
-        slot = page_slot(unit)
-        if slot is None or pages[slot]:
-            raise Refusal(f"{table_id}: further entry U+{unit:04X} has no free reverse slot")
-        pages[slot] = b
+    for m in one_way:
+        if m.decoded_from:
+            continue
+        slot = page_slot(m.unit)
+        if slot is None or m.encodes_to > 0xFF:
+            raise Refusal(f"{table_id}: one-way U+{m.unit:04X} cannot go to 0x{m.encodes_to:02X}")
+        if pages[slot]:
+            raise Refusal(f"{table_id}: byte 0x{pages[slot]:02X} stands for U+{m.unit:04X}, which "
+                          "the one-way data says no byte does")
+        pages[slot] = m.encodes_to
     return pages
 
 
@@ -383,7 +382,8 @@ def wide_to_byte(pages: list[int], unit: int) -> int | None:
 # Checking the finished tables.
 # ---------------------------------------------------------------------------------------------
 
-def check_tables(tables: dict[int, tuple[list, list[int]]]) -> list[str]:
+def check_tables(tables: dict[int, tuple[list, list[int]]],
+                 one_way: dict[int, list[OneWayMapping]]) -> list[str]:
     faults = []
     ids = list(tables)
 
@@ -411,7 +411,7 @@ def check_tables(tables: dict[int, tuple[list, list[int]]]) -> list[str]:
             faults.append(f"{table_id}: byte 0x00 has a character")
         if any(0 in e for e in entries):
             faults.append(f"{table_id}: an entry carries a 0 unit")
-        faults += check_reverse(table_id, entries, pages)
+        faults += check_reverse(table_id, entries, pages, one_way[table_id])
 
     # In 1257 every byte windows-1257 defines must survive a round trip unchanged.
     entries, pages = tables[1257]
@@ -421,13 +421,15 @@ def check_tables(tables: dict[int, tuple[list, list[int]]]) -> list[str]:
     return faults
 
 
-def check_reverse(table_id: int, entries: list, pages: list[int]) -> list[str]:
+def check_reverse(table_id: int, entries: list, pages: list[int],
+                  one_way: list[OneWayMapping]) -> list[str]:
     """The pages must be exactly the inverse rule: one byte per character, named exceptions."""
     faults = []
     sources: dict[int, list[int]] = {}
     for b in range(0x01, 0x100):
         if len(entries[b]) == 1:
             sources.setdefault(entries[b][0], []).append(b)
+    named = {m.unit: m for m in one_way if m.decoded_from}
     expected = [0] * (2 * PAGE_SIZE)
     shared = {}
     for unit, bytes_ in sources.items():
@@ -437,16 +439,20 @@ def check_reverse(table_id: int, entries: list, pages: list[int]) -> list[str]:
             continue
         if len(bytes_) > 1:
             shared[unit] = bytes_
-        expected[slot] = REVERSE_TIE_BREAKS.get(table_id, {}).get(unit, bytes_[0])
-    named = REVERSE_TIE_BREAKS.get(table_id, {})
+        expected[slot] = named[unit].encodes_to if unit in named else bytes_[0]
     if set(shared) != set(named):
         faults.append(f"{table_id}: characters with several bytes {sorted(shared)} differ from "
-                      f"the named tie-breaks {sorted(named)}")
-    for unit, b in named.items():
-        if b not in shared.get(unit, []):
-            faults.append(f"{table_id}: tie-break byte 0x{b:02X} does not stand for U+{unit:04X}")
-    for unit, b in REVERSE_FURTHER.get(table_id, {}).items():
-        expected[page_slot(unit)] = b
+                      f"those the one-way data names {sorted(named)}")
+    for unit, m in named.items():
+        if m.decoded_from != tuple(shared.get(unit, ())):
+            faults.append(f"{table_id}: bytes {hexlist(shared.get(unit, ()))} stand for "
+                          f"U+{unit:04X}, the one-way data says {hexlist(m.decoded_from)}")
+        if m.encodes_to not in m.decoded_from:
+            faults.append(f"{table_id}: byte 0x{m.encodes_to:02X} kept for U+{unit:04X} does not "
+                          "stand for it")
+    for m in one_way:
+        if not m.decoded_from:
+            expected[page_slot(m.unit)] = m.encodes_to
     if pages != expected:
         slot = next(i for i in range(len(pages)) if pages[i] != expected[i])
         faults.append(f"{table_id}: reverse slot {slot} holds 0x{pages[slot]:02X}, "
@@ -549,6 +555,13 @@ def main() -> int:
                         help="folder to write the two files into (default: %(default)s)")
     args = parser.parse_args()
 
+    try:
+        mappings = read_one_way_mappings()
+    except DataError as error:
+        print(f"{SCRIPT}: refusing to write: {error}", file=sys.stderr)
+        return 1
+    one_way = {t["id"]: [m for m in mappings if m.page == t["id"]] for t in TABLES}
+
     faults: list[str] = []
     finished: dict[int, list] = {}
     tables: dict[int, tuple[list, list[int]]] = {}
@@ -559,11 +572,12 @@ def main() -> int:
         entries = build_byte_table(page_rules, finished)
         finished[page_rules["id"]] = entries
         try:
-            tables[page_rules["id"]] = (entries, build_pages(page_rules["id"], entries))
+            pages = build_pages(page_rules["id"], entries, one_way[page_rules["id"]])
+            tables[page_rules["id"]] = (entries, pages)
         except Refusal as refusal:
             faults.append(str(refusal))
     if len(tables) == len(TABLES):
-        faults += check_tables(tables)
+        faults += check_tables(tables, one_way)
     if len({page_rules["id"] for page_rules in TABLES}) != 27 or len(TABLES) != 27:
         faults.append("the table list must hold 27 distinct code pages")
     if faults:

@@ -24,24 +24,14 @@ constexpr bool IsContinuation(std::uint8_t c) {
   return (c & 0xC0) == 0x80;
 }
 
-// The input with its length mode settled once: in nul mode `length` is unused.
+// The input as the loops read it; a terminated text's 0 byte is not part of it.
 struct Utf8Input {
   const std::uint8_t* bytes;
   std::size_t length;
-  bool nulMode;
 
-  bool EndsAt(std::size_t i) const { return nulMode ? bytes[i] == 0 : i >= length; }
+  explicit Utf8Input(ByteText text) : bytes(text.data), length(text.size) {}
+  bool EndsAt(std::size_t i) const { return i >= length; }
 };
-
-Utf8Input SettleInput(const std::uint8_t* src, std::int32_t srcLen) {
-  return {src, srcLen < 0 ? 0 : static_cast<std::size_t>(srcLen), srcLen == -1};
-}
-
-// The units a store may use: a unit is stored only while it ends before dst's last position,
-// which keeps that position free for the terminator. 0 when nothing may be stored at all.
-std::size_t StoreRoom(const Utf16Unit* dst, std::int32_t dstSize) {
-  return dst != nullptr && dstSize > 0 ? static_cast<std::size_t>(dstSize) : 0;
-}
 
 struct DecodeCursor {
   std::size_t read = 0;     // bytes decoded
@@ -86,14 +76,7 @@ const char* DecodeOneCharacter(const Utf8Input& in, Utf16Unit* dst, std::size_t 
   } else {
     return kInvalidLead;
   }
-  if (in.nulMode) {
-    // Stops at the first 0, so no byte behind the terminator is read.
-    for (std::size_t k = 1; k <= follow; ++k) {
-      if (s[k] == 0) return incomplete;
-    }
-  } else if (at.read + follow >= in.length) {
-    return incomplete;
-  }
+  if (at.read + follow >= in.length) return incomplete;
   for (std::size_t k = 1; k <= follow; ++k) {
     if (!IsContinuation(s[k])) return invalid;
     value = (value << 6) | (s[k] & 0x3Fu);
@@ -129,34 +112,27 @@ std::int32_t FinishDecode(const char* fault, const DecodeCursor& at, Utf16Unit* 
 // Decodes a run of complete, valid characters that the rules would decode the same way, and
 // stops, without deciding anything, before the first character that needs the rules: the end of
 // the input, a faulty or unfinished sequence, or (kStore) a character whose units would not all
-// land before dst's last position. In counted mode the bulk kernel takes what it can before each
-// character and this loop takes the characters it leaves (four-byte forms, the last few bytes).
-// In nul mode the terminator's position is unknown, so a byte is read only once every byte
-// before it is known not to be 0 (a continuation byte never is).
+// land before dst's last position. The bulk kernel takes what it can before each character and
+// this loop takes the characters it leaves (four-byte forms, the last few bytes).
 // kStore = false is for when no further unit can be stored (counted + 1 >= room), so skipping the
 // stores changes nothing.
-template <bool kNulMode, bool kStore>
-void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, DecodeCursor& at) {
+template <bool kStore>
+void DecodeOrdinaryRun(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst, std::size_t room,
+                       DecodeCursor& at) {
   const std::uint8_t* const s = in.bytes;
   const std::size_t length = in.length;
   std::size_t i = at.read;
   std::size_t n = at.counted;
   for (;;) {
-    if constexpr (!kNulMode) {
-      // Storing: n + 1 < room, so the kernel may use the room - 1 - n >= 1 positions before
-      // dst's last one.
-      const KernelProgress done =
-          kStore ? DecodeOrdinaryBlocks(s + i, length - i, dst + n, room - 1 - n)
-                 : DecodeOrdinaryBlocks(s + i, length - i, nullptr, 0);
-      i += done.read;
-      n += done.written;
-      if (i >= length) break;
-    }
+    // Storing: n + 1 < room, so the kernel may use the room - 1 - n >= 1 positions before dst's
+    // last one.
+    const KernelProgress done = kStore ? kernel(s + i, length - i, dst + n, room - 1 - n)
+                                       : kernel(s + i, length - i, nullptr, 0);
+    i += done.read;
+    n += done.written;
+    if (i >= length) break;
     const std::uint8_t b = s[i];
     if (b < 0x80) {
-      if constexpr (kNulMode) {
-        if (b == 0) break;
-      }
       if constexpr (kStore) {
         if (n + 1 >= room) break;
         dst[n] = b;
@@ -164,10 +140,7 @@ void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, De
       i += 1;
       n += 1;
     } else if ((b & 0xE0) == 0xC0) {
-      if constexpr (!kNulMode) {
-        if (length - i < 2) break;
-      }
-      // Nul mode: b != 0, so s[i + 1] exists.
+      if (length - i < 2) break;
       const std::uint8_t c1 = s[i + 1];
       if (!IsContinuation(c1)) break;
       if constexpr (kStore) {
@@ -177,12 +150,9 @@ void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, De
       i += 2;
       n += 1;
     } else if ((b & 0xF0) == 0xE0) {
-      if constexpr (!kNulMode) {
-        if (length - i < 3) break;
-      }
+      if (length - i < 3) break;
       const std::uint8_t c1 = s[i + 1];
       if (!IsContinuation(c1)) break;
-      // Nul mode: c1 is a continuation byte, hence not 0, so s[i + 2] exists.
       const std::uint8_t c2 = s[i + 2];
       if (!IsContinuation(c2)) break;
       if constexpr (kStore) {
@@ -192,9 +162,7 @@ void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, De
       i += 3;
       n += 1;
     } else if ((b & 0xF8) == 0xF0) {
-      if constexpr (!kNulMode) {
-        if (length - i < 4) break;
-      }
+      if (length - i < 4) break;
       const std::uint8_t c1 = s[i + 1];
       if (!IsContinuation(c1)) break;
       const std::uint8_t c2 = s[i + 2];
@@ -218,13 +186,13 @@ void DecodeOrdinaryRun(const Utf8Input& in, Utf16Unit* dst, std::size_t room, De
   if constexpr (kStore) at.stored = n;
 }
 
-template <bool kNulMode>
-const char* DecodeFast(const Utf8Input& in, Utf16Unit* dst, std::size_t room, DecodeCursor& at) {
+const char* DecodeFast(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst, std::size_t room,
+                       DecodeCursor& at) {
   for (;;) {
     if (at.counted + 1 >= room) {
-      DecodeOrdinaryRun<kNulMode, false>(in, dst, room, at);
+      DecodeOrdinaryRun<false>(kernel, in, dst, room, at);
     } else {
-      DecodeOrdinaryRun<kNulMode, true>(in, dst, room, at);
+      DecodeOrdinaryRun<true>(kernel, in, dst, room, at);
     }
     if (in.EndsAt(at.read)) return nullptr;
     // The run stopped at a character it leaves to the rules: a fault, an unfinished form, or one
@@ -235,33 +203,30 @@ const char* DecodeFast(const Utf8Input& in, Utf16Unit* dst, std::size_t room, De
 
 }  // namespace
 
-std::int32_t Utf8ToUcs2Scalar(const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
-                              std::int32_t dstSize, std::int32_t* consumed) {
-  if (src == nullptr) {
-    TraceMessage(kNullSource);
-    return -1;
-  }
-  const Utf8Input in = SettleInput(src, srcLen);
-  const std::size_t room = StoreRoom(dst, dstSize);
+std::int32_t Utf8NullSource() {
+  TraceMessage(kNullSource);
+  return -1;
+}
+
+std::int32_t Utf8ToUcs2Scalar(ByteText src, std::span<Utf16Unit> dst, std::int32_t* consumed) {
+  const Utf8Input in(src);
   DecodeCursor at;
   const char* fault = nullptr;
   while (fault == nullptr && !in.EndsAt(at.read))
-    fault = DecodeOneCharacter(in, dst, room, at);
-  return FinishDecode(fault, at, dst, room, consumed);
+    fault = DecodeOneCharacter(in, dst.data(), dst.size(), at);
+  return FinishDecode(fault, at, dst.data(), dst.size(), consumed);
 }
 
-std::int32_t Utf8ToUcs2(const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
-                        std::int32_t dstSize, std::int32_t* consumed) {
-  if (src == nullptr) {
-    TraceMessage(kNullSource);
-    return -1;
-  }
-  const Utf8Input in = SettleInput(src, srcLen);
-  const std::size_t room = StoreRoom(dst, dstSize);
+std::int32_t Utf8ToUcs2With(const Utf8Kernels& kernels, ByteText src, std::span<Utf16Unit> dst,
+                            std::int32_t* consumed) {
+  const Utf8Input in(src);
   DecodeCursor at;
-  const char* fault =
-      in.nulMode ? DecodeFast<true>(in, dst, room, at) : DecodeFast<false>(in, dst, room, at);
-  return FinishDecode(fault, at, dst, room, consumed);
+  const char* fault = DecodeFast(kernels.decode, in, dst.data(), dst.size(), at);
+  return FinishDecode(fault, at, dst.data(), dst.size(), consumed);
+}
+
+std::int32_t Utf8ToUcs2(ByteText src, std::span<Utf16Unit> dst, std::int32_t* consumed) {
+  return Utf8ToUcs2With(ChosenUtf8Kernels(), src, dst, consumed);
 }
 
 }  // namespace corvane

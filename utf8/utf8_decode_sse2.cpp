@@ -12,7 +12,7 @@
 // checks that nothing else stands in those positions and gives them no unit of their own.
 #include "utf8/utf8_kernels.h"
 
-#if defined(CORVANE_UTF8_KERNEL_SSE2)
+#if defined(CORVANE_UTF8_KERNELS_SSE2)
 
 #include <emmintrin.h>
 
@@ -174,8 +174,8 @@ KernelProgress DecodeBlocks(const std::uint8_t* s, std::size_t length, Utf16Unit
 
 }  // namespace
 
-KernelProgress DecodeOrdinaryBlocks(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                    std::size_t capacity) {
+KernelProgress DecodeOrdinaryBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                        std::size_t capacity) {
   return dst == nullptr ? DecodeBlocks<false>(src, length, dst, capacity)
                         : DecodeBlocks<true>(src, length, dst, capacity);
 }

@@ -1,17 +1,15 @@
-// The decoder's bulk kernel in portable C++, for targets without SSE2: eight bytes read as one
+// The decoder's bulk kernel in portable C++, for every target: eight bytes read as one
 // 64-bit word, settled by mask tests where they can be: eight ASCII bytes; the ASCII bytes
 // before the first high byte; then three-byte forms two at a time (the bulk of CJK text) in a
 // loop of their own while they last, or one, or one two-byte form. Anything else (a four-byte
 // form, a fault, the last few bytes) goes back to the caller. Japanese text switches between
 // ASCII and CJK every ten characters or so, and each switch costs a mispredicted branch, so the
 // loops are shaped to spend one test per switch.
-#include "utf8/utf8_kernels.h"
-
-#if !defined(CORVANE_UTF8_KERNEL_SSE2)
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
+
+#include "utf8/utf8_kernels.h"
 
 namespace corvane {
 namespace {
@@ -142,12 +140,10 @@ KernelProgress DecodeWords(const std::uint8_t* s, std::size_t limit, Utf16Unit* 
 
 }  // namespace
 
-KernelProgress DecodeOrdinaryBlocks(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                    std::size_t capacity) {
+KernelProgress DecodeOrdinaryBlocksWords(const std::uint8_t* src, std::size_t length,
+                                         Utf16Unit* dst, std::size_t capacity) {
   return dst == nullptr ? DecodeWords<false>(src, length, dst)
                         : DecodeWords<true>(src, std::min(length, capacity), dst);
 }
 
 }  // namespace corvane
-
-#endif

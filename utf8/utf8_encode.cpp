@@ -10,18 +10,16 @@
 namespace corvane {
 namespace {
 
-// The input with its length mode settled once: in nul mode `length` is unused.
+// The input as the loops read it; a terminated text's 0 unit is not part of it.
 struct Utf16Input {
   const Utf16Unit* units;
   std::size_t length;
-  bool nulMode;
+  bool terminated;
 
-  bool EndsAt(std::size_t i) const { return nulMode ? units[i] == 0 : i >= length; }
+  explicit Utf16Input(WideText text)
+      : units(text.data), length(text.size), terminated(text.terminated) {}
+  bool EndsAt(std::size_t i) const { return i >= length; }
 };
-
-Utf16Input SettleInput(const Utf16Unit* src, std::int32_t srcLen) {
-  return {src, srcLen < 0 ? 0 : static_cast<std::size_t>(srcLen), srcLen == -1};
-}
 
 struct EncodeCursor {
   std::size_t read = 0;     // units encoded
@@ -61,10 +59,10 @@ bool EncodeOneUnit(const Utf16Input& in, std::uint8_t* dst, std::size_t room, En
   return true;
 }
 
-// The terminator and result rules, which differ by length mode; see Ucs2ToUtf8 in the header.
+// The terminator and result rules, which differ by kind of text; see Ucs2ToUtf8 in the header.
 std::int32_t FinishEncode(const Utf16Input& in, const EncodeCursor& at, std::uint8_t* dst,
                           std::size_t room) {
-  if (!in.nulMode) return static_cast<std::int32_t>(at.written);
+  if (!in.terminated) return static_cast<std::int32_t>(at.written);
   if (room == 0) return static_cast<std::int32_t>(at.written + 1);
   if (at.written < room) {
     dst[at.written] = 0;
@@ -77,42 +75,32 @@ std::int32_t FinishEncode(const Utf16Input& in, const EncodeCursor& at, std::uin
 
 // Encodes a run of units whose forms all fit (kStore) or are only counted (!kStore), and stops,
 // without deciding anything, at the end of the input or before the first unit that would not
-// fit whole. In counted mode the bulk goes through the bulk kernel (or, when only counting, a
-// plain sum) and the loop at the end only finishes the last few units. In nul mode the
-// terminator's position is unknown, so a unit is read only after every unit before it was found
-// not to be 0.
-template <bool kNulMode, bool kStore>
-void EncodeFittingRun(const Utf16Input& in, std::uint8_t* dst, std::size_t room, EncodeCursor& at) {
+// fit whole. The bulk goes through the bulk kernel (or, when only counting, a plain sum) and the
+// loop at the end only finishes the last few units.
+template <bool kStore>
+void EncodeFittingRun(EncodeKernel kernel, const Utf16Input& in, std::uint8_t* dst,
+                      std::size_t room, EncodeCursor& at) {
   const Utf16Unit* const s = in.units;
   const std::size_t length = in.length;
   std::size_t i = at.read;
   std::size_t n = at.written;
-  if constexpr (!kNulMode && !kStore) {
-    // Counting a counted input has no stops and no branches that matter: a plain sum.
+  if constexpr (!kStore) {
+    // Counting has no stops and no branches that matter: a plain sum.
     for (; i < length; ++i) {
       n += 1 + static_cast<std::size_t>(s[i] >= 0x80) + static_cast<std::size_t>(s[i] >= 0x800);
     }
   } else {
-    if constexpr (!kNulMode) {
-      const KernelProgress done = EncodeOrdinaryBlocks(s + i, length - i, dst + n, room - n);
-      i += done.read;
-      n += done.written;
-    }
-    for (;;) {
-      if constexpr (!kNulMode) {
-        if (i >= length) break;
-      }
+    const KernelProgress done = kernel(s + i, length - i, dst + n, room - n);
+    i += done.read;
+    n += done.written;
+    for (; i < length; ++i) {
       const Utf16Unit u = s[i];
-      if constexpr (kNulMode) {
-        if (u == 0) break;
-      }
       const std::size_t form = FormLength(u);
       if constexpr (kStore) {
         // n <= room holds throughout: every store below is checked against it.
         if (room - n < form) break;
         WriteForm(u, dst + n);
       }
-      i += 1;
       n += form;
     }
   }
@@ -120,12 +108,12 @@ void EncodeFittingRun(const Utf16Input& in, std::uint8_t* dst, std::size_t room,
   at.written = n;
 }
 
-template <bool kNulMode>
-void EncodeFast(const Utf16Input& in, std::uint8_t* dst, std::size_t room, EncodeCursor& at) {
+void EncodeFast(EncodeKernel kernel, const Utf16Input& in, std::uint8_t* dst, std::size_t room,
+                EncodeCursor& at) {
   if (room == 0) {
-    EncodeFittingRun<kNulMode, false>(in, dst, room, at);
+    EncodeFittingRun<false>(kernel, in, dst, room, at);
   } else {
-    EncodeFittingRun<kNulMode, true>(in, dst, room, at);
+    EncodeFittingRun<true>(kernel, in, dst, room, at);
   }
   // The run stops only at the end of the input or at a unit that does not fit, where the rules
   // stop too; asking them keeps that decision in one place.
@@ -135,29 +123,23 @@ void EncodeFast(const Utf16Input& in, std::uint8_t* dst, std::size_t room, Encod
 
 }  // namespace
 
-std::int32_t Ucs2ToUtf8Scalar(const Utf16Unit* src, std::int32_t srcLen, std::uint8_t* dst,
-                              std::int32_t dstSize) {
-  if (dstSize < 0) return 0;
-  const Utf16Input in = SettleInput(src, srcLen);
-  const std::size_t room = static_cast<std::size_t>(dstSize);
+std::int32_t Ucs2ToUtf8Scalar(WideText src, std::span<std::uint8_t> dst) {
+  const Utf16Input in(src);
   EncodeCursor at;
-  while (!in.EndsAt(at.read) && EncodeOneUnit(in, dst, room, at)) {
+  while (!in.EndsAt(at.read) && EncodeOneUnit(in, dst.data(), dst.size(), at)) {
   }
-  return FinishEncode(in, at, dst, room);
+  return FinishEncode(in, at, dst.data(), dst.size());
 }
 
-std::int32_t Ucs2ToUtf8(const Utf16Unit* src, std::int32_t srcLen, std::uint8_t* dst,
-                        std::int32_t dstSize) {
-  if (dstSize < 0) return 0;
-  const Utf16Input in = SettleInput(src, srcLen);
-  const std::size_t room = static_cast<std::size_t>(dstSize);
+std::int32_t Ucs2ToUtf8With(const Utf8Kernels& kernels, WideText src, std::span<std::uint8_t> dst) {
+  const Utf16Input in(src);
   EncodeCursor at;
-  if (in.nulMode) {
-    EncodeFast<true>(in, dst, room, at);
-  } else {
-    EncodeFast<false>(in, dst, room, at);
-  }
-  return FinishEncode(in, at, dst, room);
+  EncodeFast(kernels.encode, in, dst.data(), dst.size(), at);
+  return FinishEncode(in, at, dst.data(), dst.size());
+}
+
+std::int32_t Ucs2ToUtf8(WideText src, std::span<std::uint8_t> dst) {
+  return Ucs2ToUtf8With(ChosenUtf8Kernels(), src, dst);
 }
 
 }  // namespace corvane

@@ -10,7 +10,7 @@
 // the step puts back the four bytes it found behind the forms.
 #include "utf8/utf8_kernels.h"
 
-#if defined(CORVANE_UTF8_KERNEL_SSE2)
+#if defined(CORVANE_UTF8_KERNELS_SSE2)
 
 #include <emmintrin.h>
 
@@ -75,8 +75,8 @@ std::size_t EncodeMixed(__m128i u, std::uint8_t* out) {
 
 }  // namespace
 
-KernelProgress EncodeOrdinaryBlocks(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
-                                    std::size_t capacity) {
+KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
+                                        std::size_t capacity) {
   std::size_t i = 0;
   std::size_t n = 0;
   while (length - i >= kBlock) {

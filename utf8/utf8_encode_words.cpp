@@ -1,15 +1,13 @@
-// The encoder's bulk kernel in portable C++, for targets without SSE2: one unit at a time, each
+// The encoder's bulk kernel in portable C++, for every target: one unit at a time, each
 // form written directly, and after an ASCII unit four more at a time, read as one 64-bit word,
 // while they last. (Word tests for CJK units, or wider ASCII words, cost more in mixed Japanese
 // text than they win, because such text switches between kinds every few characters and every
 // extra test mispredicts at each switch.)
-#include "utf8/utf8_kernels.h"
-
-#if !defined(CORVANE_UTF8_KERNEL_SSE2)
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
+
+#include "utf8/utf8_kernels.h"
 
 namespace corvane {
 namespace {
@@ -70,8 +68,8 @@ void EncodeWindow(const Utf16Unit* s, std::size_t end, std::uint8_t* dst, std::s
 
 }  // namespace
 
-KernelProgress EncodeOrdinaryBlocks(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
-                                    std::size_t capacity) {
+KernelProgress EncodeOrdinaryBlocksWords(const Utf16Unit* src, std::size_t length,
+                                         std::uint8_t* dst, std::size_t capacity) {
   // Units before i + (capacity - n) / 3 fit even at three bytes each. Each window ends there or
   // at the end of the input; a window of only a few units is left to the caller's own checks.
   constexpr std::size_t kSmallestWindow = 16;
@@ -86,5 +84,3 @@ KernelProgress EncodeOrdinaryBlocks(const Utf16Unit* src, std::size_t length, st
 }
 
 }  // namespace corvane
-
-#endif

@@ -3,24 +3,25 @@
 // utf8_encode.cpp applies the rules to everything else (faults, four-byte forms, the end of the
 // input, a buffer that is running out, terminators) and calls the kernel again.
 //
-// One implementation of each kernel is compiled, chosen here at compile time: SSE2 where the
-// compiler targets it (the x86-64 baseline, so no CPU check is needed), plain word-at-a-time
-// code everywhere else. GCC and Clang say so with __SSE2__ (MinGW's x86-64 too, its i686 only
-// with -msse2); MSVC defines no __SSE2__ but _M_X64, or _M_IX86_FP 2 under /arch:SSE2. Those
-// two are asked of MSVC only: MinGW's <windows.h> defines _M_X64 as well, and the choice must
-// not depend on whether a file included it (-U__SSE2__ picks the portable kernels everywhere).
-// Both kernels have the contract below and store exactly what the reference loops would store
-// for the same characters.
+// Each kernel has several implementations under names of their own, all with the one contract
+// below, all storing exactly what the reference loops would store for the same characters: the
+// word-at-a-time ones in portable C++, compiled everywhere, and the SSE2 ones wherever the build
+// targets SSE2 (the x86-64 baseline, and the 32-bit DLL, built with -msse2), so that no processor
+// check is needed to run them. GCC and Clang say so with __SSE2__; MSVC defines no __SSE2__ but
+// _M_X64, or _M_IX86_FP 2 under /arch:SSE2. Those two are asked of MSVC only: MinGW's
+// <windows.h> defines _M_X64 as well, and the choice must not depend on whether a file included
+// it. utf8_kernel_choice.cpp lists the implementations this build has and picks the codec's.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
-#include "codepages/table_types.h"
+#include "base/text.h"
 
 #if defined(__SSE2__) || \
     (defined(_MSC_VER) && (defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)))
-#define CORVANE_UTF8_KERNEL_SSE2 1
+#define CORVANE_UTF8_KERNELS_SSE2 1
 #endif
 
 namespace corvane {
@@ -39,8 +40,8 @@ struct KernelProgress {
 //             rest of dst[0, capacity) ends as it was (a kernel may read a unit there and store
 //             it back); nothing at or past dst + capacity is read or written
 //   capacity  units that may be stored (ignored when counting); written never exceeds it
-KernelProgress DecodeOrdinaryBlocks(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                    std::size_t capacity);
+using DecodeKernel = KernelProgress (*)(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                        std::size_t capacity);
 
 // Encodes units from the start of src[0, length) (every unit, surrogates included, has a form of
 // one to three bytes) until the input or the room is too short for another block; the rest is
@@ -48,7 +49,31 @@ KernelProgress DecodeOrdinaryBlocks(const std::uint8_t* src, std::size_t length,
 //   dst       dst[0, written) receives the bytes reported and the rest of dst[0, capacity) ends
 //             as it was; nothing at or past dst + capacity is read or written
 //   capacity  bytes of dst that may be used; written never exceeds it
-KernelProgress EncodeOrdinaryBlocks(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
-                                    std::size_t capacity);
+using EncodeKernel = KernelProgress (*)(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
+                                        std::size_t capacity);
+
+KernelProgress DecodeOrdinaryBlocksWords(const std::uint8_t* src, std::size_t length,
+                                         Utf16Unit* dst, std::size_t capacity);
+KernelProgress EncodeOrdinaryBlocksWords(const Utf16Unit* src, std::size_t length,
+                                         std::uint8_t* dst, std::size_t capacity);
+#if defined(CORVANE_UTF8_KERNELS_SSE2)
+KernelProgress DecodeOrdinaryBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                        std::size_t capacity);
+KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
+                                        std::size_t capacity);
+#endif
+
+// One implementation of both kernels, as the codec's fast loops take it.
+struct Utf8Kernels {
+  const char* name;  // "sse2", "words": names the implementation in tests and benchmarks
+  DecodeKernel decode;
+  EncodeKernel encode;
+};
+
+// Every implementation this build has and this processor runs, the fastest first.
+std::span<const Utf8Kernels> AvailableUtf8Kernels();
+
+// The implementation Utf8ToUcs2 and Ucs2ToUtf8 use. Cheap enough to ask on every call.
+const Utf8Kernels& ChosenUtf8Kernels();
 
 }  // namespace corvane

@@ -85,6 +85,8 @@ extern const std::uint16_t kForwardValues950[13703];
 extern const std::uint16_t kReverseRanges950[11460];
 extern const std::uint16_t kReverseValues950[13703];
 
+// No conversion reads the 51932 and 2022 tables below (both go through 932); their registry records point at them.
+
 // 51932: 932 at JIS row/cell + 0x8080.
 //   changed: 0xA1C1 U+30FC -> U+301C
 inline constexpr std::uint32_t kForwardRangeCount51932 = 86;

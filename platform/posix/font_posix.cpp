@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "codepages/charset_names.h"
+#include "base/text.h"
 #include "platform/platform.h"
 #include "platform/platform_font.h"
 
@@ -46,12 +46,12 @@ void CopyFaceName(char (&to)[kFaceNameSize], const char* from) {
 
 // The stock font as far as it is known without asking fontconfig: the generic family in the
 // character set of the ANSI code page.
-LogFontA GenericStockFont() {
+LogFontA GenericStockFont(std::uint8_t systemCharSet) {
   LogFontA font;
   std::memset(&font, 0, sizeof font);
   font.lfHeight = kStockFontHeight;
   font.lfWeight = kStockFontWeight;
-  font.lfCharSet = static_cast<std::uint8_t>(GetCharSet(AnsiCodePage()));
+  font.lfCharSet = systemCharSet;
   CopyFaceName(font.lfFaceName, kGenericSansSerif);
   return font;
 }
@@ -183,8 +183,8 @@ void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context) {
   }
 }
 
-bool DescribeStockInterfaceFont(LogFontA* out) {
-  LogFontA font = GenericStockFont();
+bool DescribeStockInterfaceFont(LogFontA* out, std::uint8_t systemCharSet) {
+  LogFontA font = GenericStockFont(systemCharSet);
   const std::uint32_t wanted = font.lfCharSet;
 
   FcPattern* pattern = FcPatternCreate();
@@ -219,8 +219,8 @@ bool DescribeStockInterfaceFont(LogFontA* out) {
 
 void EnumerateFonts(const LogFontA& /*request*/, FontEnumProc /*proc*/, void* /*context*/) {}
 
-bool DescribeStockInterfaceFont(LogFontA* out) {
-  *out = GenericStockFont();
+bool DescribeStockInterfaceFont(LogFontA* out, std::uint8_t systemCharSet) {
+  *out = GenericStockFont(systemCharSet);
   return true;
 }
 

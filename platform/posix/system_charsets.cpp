@@ -25,14 +25,13 @@
 //   page lacks into base and mark when encoding; the text is canonically equivalent.
 // - 10007 (glibc CP10007): Microsoft's Mac Cyrillic, 0xA2 U+00A2 and 0xFF U+00A4, where Apple's
 //   later table has U+0490 and the euro sign.
-// - 51932 (glibc EUC-JP-MS): JIS rows 0x21-0x74 decode as Windows' 932 does (NEC row 13 and the
-//   wave dash U+FF5E included); glibc also accepts the three-byte JIS X 0212 sequences, and rows
-//   0x75-0x7E are private use. (The library itself never hands 51932 to the system.)
 // - 51949 (glibc EUC-KR): KS X 1001 as published; the single bytes 0x80-0xA0 decode as C1
 //   controls, and no Hangul syllable outside KS X 1001 is spelt with the eight-byte jamo form.
 // - 54936 (glibc GB18030): the current edition of GB 18030, so 25 codes that the 2000 edition
 //   left in private use decode to their standard characters.
-// - 1200, 1201, 12000, 12001, 65001: UTF-16 and UTF-32 of either byte order, and UTF-8.
+// - 1200, 1201, 12000, 12001: UTF-16 and UTF-32 of either byte order.
+// Left out because the library converts them itself, whatever the system could do: 51932 and
+// 2022 (through Shift_JIS) and 65001 (its own codec).
 // Out, because glibc's charset of that name maps text differently from Windows:
 // - 1255: glibc composes Hebrew letters and points into presentation forms (0xE9 0xC4 becomes
 //   U+FB1D); the library's own 1255 table converts instead.
@@ -116,10 +115,8 @@ constexpr SystemCharset kSystemCharsets[] = {
     {28603, "ISO-8859-13", kSingleByte},
     {28605, "ISO-8859-15", kSingleByte},
     {38598, "ISO-8859-8", kSingleByte},
-    {51932, "EUC-JP-MS", kEucJp},
     {51949, "EUC-KR", kLead81},
     {54936, "GB18030", kLead81},
-    {65001, "UTF-8", kUtf8},
 };
 
 constexpr bool CodePageBefore(const SystemCharset& a, const SystemCharset& b) {

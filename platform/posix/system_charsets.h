@@ -23,10 +23,8 @@ enum class ByteShape : std::uint8_t {
   kShiftJis,    // lead bytes 0x81-0x9F and 0xE0-0xFC, each followed by one trail byte
   kLead81,      // lead bytes 0x81-0xFE, each followed by one trail byte (GBK, UHC, Big5, EUC-KR,
                 // and GB18030 apart from its four-byte form)
-  kEucJp,       // 0x8E and 0xA1-0xFE lead a pair, 0x8F leads a triple
-  kUtf8,
-  kUtf16,  // two-byte code units
-  kUtf32,  // four-byte code units
+  kUtf16,       // two-byte code units
+  kUtf32,       // four-byte code units
 };
 
 struct SystemCharset {
@@ -58,7 +56,7 @@ constexpr std::size_t CodeUnitBytes(ByteShape shape) {
 // Whether every Unicode scalar value has an encoding, so that only an unpaired surrogate can fail
 // to convert (and becomes U+FFFD, not the default character).
 constexpr bool EncodesAllOfUnicode(ByteShape shape) {
-  return shape == ByteShape::kUtf8 || shape == ByteShape::kUtf16 || shape == ByteShape::kUtf32;
+  return shape == ByteShape::kUtf16 || shape == ByteShape::kUtf32;
 }
 
 // Whether b starts a character of two or more bytes.
@@ -68,8 +66,6 @@ constexpr bool IsMultiByteLead(ByteShape shape, std::uint8_t b) {
       return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
     case ByteShape::kLead81:
       return b >= 0x81 && b <= 0xFE;
-    case ByteShape::kEucJp:
-      return b == 0x8E || b == 0x8F || (b >= 0xA1 && b <= 0xFE);
     default:
       return false;
   }

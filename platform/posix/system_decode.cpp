@@ -8,9 +8,9 @@
 // - Input that is not valid in the code page becomes U+FFFD and the conversion goes on. One
 //   U+FFFD stands for: in a double-byte code page, a lead byte together with the non-ASCII byte
 //   after it (an ASCII byte after a lead byte is never swallowed, so the markup around a broken
-//   character survives, and a pair is never split into a misaligned stream); in UTF-8 the
-//   maximal subpart of an ill-formed sequence, as Unicode recommends; in UTF-16 and UTF-32 one
-//   code unit; otherwise one byte. A sequence cut off by the end of the input is one U+FFFD.
+//   character survives, and a pair is never split into a misaligned stream); in UTF-16 and
+//   UTF-32 one code unit; otherwise one byte. A sequence cut off by the end of the input is one
+//   U+FFFD.
 // - Flags are accepted and not read: the library always passes 0.
 // - Code page 0 is the ANSI code page.
 #include <algorithm>
@@ -45,34 +45,6 @@ constexpr bool InRange(std::uint8_t b, std::uint8_t lo, std::uint8_t hi) {
   return static_cast<std::uint8_t>(b - lo) <= static_cast<std::uint8_t>(hi - lo);
 }
 
-// The maximal subpart of the ill-formed UTF-8 sequence that starts rest: its lead byte and as
-// many following bytes as could still continue it (Unicode chapter 3, "U+FFFD substitution of
-// maximal subparts").
-std::size_t Utf8MaximalSubpart(std::span<const std::uint8_t> rest) {
-  const std::uint8_t lead = rest[0];
-  std::size_t continuations = 0;
-  std::uint8_t lo = 0x80;  // the range of the first continuation byte, narrower after some leads
-  std::uint8_t hi = 0xBF;
-  if (InRange(lead, 0xC2, 0xDF)) {
-    continuations = 1;
-  } else if (InRange(lead, 0xE0, 0xEF)) {
-    continuations = 2;
-    if (lead == 0xE0) lo = 0xA0;  // no overlong forms
-    if (lead == 0xED) hi = 0x9F;  // no surrogates
-  } else if (InRange(lead, 0xF0, 0xF4)) {
-    continuations = 3;
-    if (lead == 0xF0) lo = 0x90;  // no overlong forms
-    if (lead == 0xF4) hi = 0x8F;  // nothing beyond U+10FFFF
-  }
-  std::size_t length = 1;
-  while (length <= continuations && length < rest.size() && InRange(rest[length], lo, hi)) {
-    ++length;
-    lo = 0x80;
-    hi = 0xBF;
-  }
-  return length;
-}
-
 // How many bytes at the start of rest (not empty) one U+FFFD replaces, iconv having rejected them.
 std::size_t InvalidSequenceLength(ByteShape shape, std::span<const std::uint8_t> rest) {
   const std::uint8_t lead = rest[0];
@@ -83,16 +55,6 @@ std::size_t InvalidSequenceLength(ByteShape shape, std::span<const std::uint8_t>
     case ByteShape::kLead81:
       return IsMultiByteLead(shape, lead) && rest.size() >= 2 && InRange(rest[1], 0x80, 0xFE) ? 2
                                                                                               : 1;
-    case ByteShape::kEucJp: {
-      if (!IsMultiByteLead(shape, lead)) return 1;
-      const std::size_t trails = lead == 0x8F ? 2 : 1;
-      std::size_t length = 1;
-      while (length <= trails && length < rest.size() && InRange(rest[length], 0xA1, 0xFE))
-        ++length;
-      return length;
-    }
-    case ByteShape::kUtf8:
-      return Utf8MaximalSubpart(rest);
     case ByteShape::kUtf16:
     case ByteShape::kUtf32:
       return std::min(posix::CodeUnitBytes(shape), rest.size());

@@ -13,7 +13,7 @@
 // - No "best fit": a character the code page lacks is never replaced by a look-alike (Windows
 //   does that unless told WC_NO_BEST_FIT_CHARS, which is the safer behaviour). The few one-way
 //   mappings that glibc's charsets carry themselves stay (system_charsets.cpp lists them).
-// - UTF-8, UTF-16 and UTF-32 encode every character; an unpaired surrogate becomes U+FFFD there,
+// - UTF-16 and UTF-32 encode every character; an unpaired surrogate becomes U+FFFD there,
 //   the default character plays no part, and *defaultUsed is 0.
 // - Flags are accepted and not read: the library hands the caller's flags on, and Windows' own
 //   flags have no meaning to iconv. Code page 0 is the ANSI code page.
@@ -46,8 +46,7 @@ DefaultCharacter DefaultCharacterFor(ByteShape shape, const char* given) {
   DefaultCharacter chosen{{given[0], 0, 0}, 1};
   const auto lead = static_cast<std::uint8_t>(given[0]);
   if (!posix::IsMultiByteLead(shape, lead)) return chosen;
-  const std::size_t length = shape == ByteShape::kEucJp && lead == 0x8F ? 3 : 2;
-  while (chosen.length < length && given[chosen.length] != '\0') {
+  while (chosen.length < 2 && given[chosen.length] != '\0') {
     chosen.bytes[chosen.length] = given[chosen.length];
     ++chosen.length;
   }

@@ -45,7 +45,7 @@ void EnumerateFonts(const LogFontA& request, FontEnumProc proc, void* context) {
   if (screen != nullptr) ::ReleaseDC(nullptr, screen);
 }
 
-bool DescribeStockInterfaceFont(LogFontA* out) {
+bool DescribeStockInterfaceFont(LogFontA* out, std::uint8_t /*systemCharSet*/) {
   // Described into a record of our own first, so that a failure leaves *out untouched.
   LOGFONTA font;
   std::memset(&font, 0, sizeof font);

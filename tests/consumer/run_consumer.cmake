@@ -9,10 +9,14 @@ foreach(variable BUILD_DIR WORK_DIR SOURCE_DIR C_COMPILER)
   endif()
 endforeach()
 
+# Runs a command, failing on a status other than 0 or, with EXPECT "regex" first, on an output
+# that does not match it; the output in OUTPUT.
 function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
+  cmake_parse_arguments(PARSE_ARGV 0 RUN "" EXPECT "")
+  execute_process(COMMAND ${RUN_UNPARSED_ARGUMENTS} RESULT_VARIABLE status OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  string(REPLACE ";" " " command "${RUN_UNPARSED_ARGUMENTS}")
+  if(NOT status EQUAL 0 OR (DEFINED RUN_EXPECT AND NOT out MATCHES "${RUN_EXPECT}"))
     message(FATAL_ERROR "failed (${status}): ${command}\n${out}\n${err}")
   endif()
   set(OUTPUT "${out}" PARENT_SCOPE)
@@ -27,10 +31,7 @@ run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/consumer -B ${WORK_DIR}/build
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 foreach(program consumer_shared consumer_static)
-  run(${WORK_DIR}/build/${program})
-  if(NOT OUTPUT STREQUAL "ok\n")
-    message(FATAL_ERROR "${program} printed: ${OUTPUT}")
-  endif()
+  run(EXPECT "^ok\n$" ${WORK_DIR}/build/${program})
 endforeach()
 
 # The package file is plain CMake written for this build: no placeholder and no condition left
@@ -44,45 +45,38 @@ if(config_code MATCHES "@[A-Za-z_]+@|if\\((ON|OFF|TRUE|FALSE|YES|NO|[01])\\)")
 endif()
 
 # pkg-config: the README's own link lines, run by the shell as they stand, with consumer.c for
-# app.c, and nothing but the prefix's pkgconfig folder to look in. The shared program has to
-# start without LD_LIBRARY_PATH (the run path the README gives); the static one without
-# libcorvane.so at all (below, once the tool has run).
+# app.c, and nothing but the prefix's pkgconfig folder to look in: one shared line, one static
+# (--static). The shared program has to start without LD_LIBRARY_PATH (the run path the README
+# gives); the static one without libcorvane.so at all (below, once the tool has run).
 find_program(PKG_CONFIG pkg-config REQUIRED)
-find_program(SHELL sh REQUIRED)
 file(GLOB pc_file ${prefix}/*/pkgconfig/corvane.pc ${prefix}/*/*/pkgconfig/corvane.pc)
 get_filename_component(pc_dir "${pc_file}" DIRECTORY)
 set(ENV{PKG_CONFIG_PATH} ${pc_dir})
 unset(ENV{LD_LIBRARY_PATH})
 file(STRINGS ${SOURCE_DIR}/README.md link_lines REGEX "^cc app\\.c ")
-set(pkgconfig_programs "")
+set(programs "")
 foreach(line IN LISTS link_lines)
+  set(program ${WORK_DIR}/consumer_pkgconfig_shared)
   if(line MATCHES "--static")
     set(program ${WORK_DIR}/consumer_pkgconfig_static)
-  else()
-    set(program ${WORK_DIR}/consumer_pkgconfig_shared)
   endif()
   string(REGEX REPLACE "^cc app\\.c"
          "'${C_COMPILER}' -o '${program}' '${SOURCE_DIR}/tests/consumer/consumer.c'" command
          "${line}")
-  run(${SHELL} -c "${command}")
-  run(${program})
-  if(NOT OUTPUT STREQUAL "ok\n")
-    message(FATAL_ERROR "${program} printed: ${OUTPUT}")
-  endif()
-  list(APPEND pkgconfig_programs ${program})
+  run(sh -c "${command}")
+  run(EXPECT "^ok\n$" ${program})
+  list(APPEND programs ${program})
 endforeach()
-list(SORT pkgconfig_programs)
-if(NOT pkgconfig_programs STREQUAL
-   "${WORK_DIR}/consumer_pkgconfig_shared;${WORK_DIR}/consumer_pkgconfig_static")
+list(SORT programs)
+set(wanted ${WORK_DIR}/consumer_pkgconfig_shared ${WORK_DIR}/consumer_pkgconfig_static)
+if(NOT programs STREQUAL wanted)
   message(FATAL_ERROR "README.md should give one shared and one static (--static) pkg-config "
                       "link line starting \"cc app.c \"; it gives:\n${link_lines}")
 endif()
 
 # The installed tool, with no build tree in sight.
-run(${prefix}/bin/corvane detect ${SOURCE_DIR}/samples/mail.iso2022jp.eml)
-if(NOT OUTPUT MATCHES "\t2022\tiso-2022-jp\t1\n$")
-  message(FATAL_ERROR "the installed corvane printed: ${OUTPUT}")
-endif()
+run(EXPECT "\t2022\tiso-2022-jp\t1\n$" ${prefix}/bin/corvane detect
+    ${SOURCE_DIR}/samples/mail.iso2022jp.eml)
 
 # Both static programs, with the shared library gone from the prefix.
 run(${PKG_CONFIG} --variable=libdir corvane)
@@ -93,9 +87,6 @@ if(NOT shared_libraries)
 endif()
 file(REMOVE ${shared_libraries})
 foreach(program ${WORK_DIR}/build/consumer_static ${WORK_DIR}/consumer_pkgconfig_static)
-  run(${program})
-  if(NOT OUTPUT STREQUAL "ok\n")
-    message(FATAL_ERROR "${program} printed: ${OUTPUT}")
-  endif()
+  run(EXPECT "^ok\n$" ${program})
 endforeach()
 message(STATUS "installed package: find_package, pkg-config and the tool work")

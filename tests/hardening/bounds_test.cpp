@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "corvane.h"
@@ -15,51 +14,39 @@
 
 namespace {
 
-// Pages of which the last may not be touched (guarded_pages.h). Place() copies an object so that
-// it ends right at that page and puts a canary in the bytes before it.
+// Memory that ends at a guard page (guarded_pages.h), kept for the whole program. Place() copies
+// an object so that it ends right at that page and puts a canary in the bytes before it.
 class GuardedRegion {
  public:
   static constexpr std::size_t kCanary = 64;
-  static constexpr std::size_t kBytes = 1 << 16;
 
-  GuardedRegion() : pages_(corvane::hardening::ReserveGuardedPages(kBytes + kCanary)) {}
-  ~GuardedRegion() { corvane::hardening::ReleaseGuardedPages(pages_); }
-  GuardedRegion(const GuardedRegion&) = delete;
-  GuardedRegion& operator=(const GuardedRegion&) = delete;
-
-  // count elements ending at the guard page, filled with 0xEE bytes (or with the given ones).
+  // count elements ending at the guard page: a copy of contents, or 0xEE bytes.
   template <typename T>
   T* Place(std::size_t count, const T* contents = nullptr) {
-    unsigned char* guard = pages_.start + pages_.usable;
-    start_ = guard - count * sizeof(T);
+    start_ = guard_ - count * sizeof(T);
     std::memset(start_ - kCanary, 0xA5, kCanary);
     std::memset(start_, 0xEE, count * sizeof(T));
     if (contents != nullptr) std::memcpy(start_, contents, count * sizeof(T));
     return reinterpret_cast<T*>(start_);
   }
 
-  // The last usable byte, readable, and the first byte of the guard page, which is not.
-  const unsigned char* LastByte() const { return pages_.start + pages_.usable - 1; }
-  const unsigned char* GuardByte() const { return pages_.start + pages_.usable; }
-
   bool CanaryIntact() const {
-    for (std::size_t i = 1; i <= kCanary; ++i)
-      if (start_[-static_cast<std::ptrdiff_t>(i)] != 0xA5) return false;
-    return true;
+    return std::all_of(start_ - kCanary, start_, [](unsigned char c) { return c == 0xA5; });
   }
 
  private:
-  corvane::hardening::GuardedPages pages_;
+  unsigned char* guard_ = corvane::hardening::ReserveGuardPage(1 << 16);
   unsigned char* start_ = nullptr;
 };
+
+GuardedRegion g_source, g_destination;
 
 std::vector<uint32_t> CodePagesUnderTest() {
   std::vector<uint32_t> pages;
   for (uint32_t cp = 1; cp < 100000; ++cp)
     if (CV_IsValidCodePage(cp) == 1) pages.push_back(cp);
   // UTF-8, the pseudo code pages, a number only the system converts, one nobody converts.
-  for (uint32_t cp : {65001u, 2023u, 0u, 3u, 874u, 12345u})
-    pages.push_back(cp);
+  pages.insert(pages.end(), {65001, 2023, 0, 3, 874, 12345});
   return pages;
 }
 
@@ -83,136 +70,94 @@ std::vector<std::vector<uint8_t>> ByteSources(uint32_t cp) {
   return {encoded, kRawBytes};
 }
 
-struct Guards {
-  GuardedRegion source;
-  GuardedRegion destination;
-};
-
-// A source in nul mode ends with its terminator at the guard page; counted, its last byte does.
-template <typename T>
-const T* PlaceSource(GuardedRegion& region, std::vector<T> text, bool nul) {
-  if (nul) text.push_back(0);
-  return region.Place(text.size(), text.data());
+// Offers call(src, len, dst, cap) every capacity from `lowest` to a few units past what the text
+// can need, the text ending at the guard page, counted and then with its terminator there (length
+// -1). call answers whether its result is one that capacity allows.
+template <typename Out, typename In, typename Call>
+void Sweep(std::vector<In> text, int32_t lowest, Call call) {
+  const auto size = static_cast<int32_t>(text.size());
+  for (const int32_t len : {size, -1}) {
+    if (len == -1) text.push_back(0);
+    const In* src = g_source.Place(text.size(), text.data());
+    for (int32_t cap = lowest; cap <= 3 * size + 8; ++cap) {
+      Out* dst = g_destination.Place<Out>(static_cast<std::size_t>(std::max(cap, 0)));
+      ASSERT_TRUE(call(src, len, dst, cap)) << "length " << len << ", capacity " << cap;
+      ASSERT_TRUE(g_destination.CanaryIntact()) << "length " << len << ", capacity " << cap;
+    }
+  }
 }
 
 // Without its guard page every test below would pass whatever the library did.
 TEST(Bounds, TheGuardPageIsInForce) {
-  GuardedRegion region;
-  EXPECT_TRUE(corvane::hardening::ProcessMayRead(region.LastByte()));
-  EXPECT_FALSE(corvane::hardening::ProcessMayRead(region.GuardByte()));
+  const unsigned char* last = g_destination.Place<unsigned char>(1);
+  EXPECT_TRUE(corvane::hardening::ProcessMayRead(last));
+  EXPECT_FALSE(corvane::hardening::ProcessMayRead(last + 1));
 }
 
-TEST(Bounds, MultiByteToWideChar) {
-  Guards g;
-  for (uint32_t cp : CodePagesUnderTest()) {
-    for (const std::vector<uint8_t>& bytes : ByteSources(cp)) {
-      for (bool nul : {false, true}) {
-        const uint8_t* src = PlaceSource(g.source, bytes, nul);
-        const int32_t len = nul ? -1 : static_cast<int32_t>(bytes.size());
-        const int32_t needed = static_cast<int32_t>(3 * bytes.size() + 4);
-        for (int32_t cap = 0; cap <= needed; ++cap) {
-          int32_t consumed = 0;
-          uint32_t state = 1;
-          uint16_t* dst = g.destination.Place<uint16_t>(static_cast<std::size_t>(cap));
-          const int32_t r = CV_MultiByteToWideChar(cp, 0, src, len, dst, cap, &consumed, &state);
-          ASSERT_TRUE(g.destination.CanaryIntact()) << cp << " cap " << cap;
-          ASSERT_GE(r, 0) << cp << " cap " << cap;
-          ASSERT_TRUE(cap == 0 || r <= cap) << cp;
-          ASSERT_LE(consumed, static_cast<int32_t>(bytes.size())) << cp;
-        }
-      }
-    }
-  }
-}
-
-TEST(Bounds, WideCharToMultiByte) {
-  Guards g;
+// The general conversions at every capacity, measuring and detection on the text cut anywhere.
+TEST(Bounds, EveryCodePage) {
   const std::vector<uint16_t> texts[] = {kSampleText, {0x3042, 'a', 0x3044}, {0xDC00}};
   for (uint32_t cp : CodePagesUnderTest()) {
-    for (const std::vector<uint16_t>& text : texts) {
-      for (bool nul : {false, true}) {
-        const uint16_t* src = PlaceSource(g.source, text, nul);
-        const int32_t len = nul ? -1 : static_cast<int32_t>(text.size());
-        const int32_t needed = static_cast<int32_t>(3 * text.size() + 8);
-        // A negative capacity offers no bytes at all, not even to 2023's detector, which reads
-        // the destination as it stands.
-        for (int32_t cap = -2; cap <= needed; ++cap) {
-          int32_t used = 0;
-          uint8_t* dst = g.destination.Place<uint8_t>(static_cast<std::size_t>(std::max(cap, 0)));
-          const int32_t r = CV_WideCharToMultiByte(cp, 0, src, len, dst, cap, "?", &used);
-          ASSERT_TRUE(g.destination.CanaryIntact()) << cp << " cap " << cap;
-          ASSERT_GE(r, 0) << cp;
-          ASSERT_TRUE(cap <= 0 || r <= cap) << cp << " cap " << cap;
-        }
-      }
-    }
-  }
-}
-
-TEST(Bounds, MeasuringAndDetectingReadNoFurtherThanTheText) {
-  Guards g;
-  for (uint32_t cp : CodePagesUnderTest()) {
+    SCOPED_TRACE(cp);
     for (const std::vector<uint8_t>& bytes : ByteSources(cp)) {
-      for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
-        const std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + static_cast<long>(cut));
-        for (bool nul : {false, true}) {
-          const uint8_t* src = PlaceSource(g.source, prefix, nul);
-          const int32_t len = nul ? -1 : static_cast<int32_t>(cut);
+      const auto size = static_cast<int32_t>(bytes.size());
+      Sweep<uint16_t>(bytes, 0, [&](const uint8_t* src, int32_t len, uint16_t* dst, int32_t cap) {
+        int32_t consumed = 0;
+        uint32_t state = 1;
+        const int32_t r = CV_MultiByteToWideChar(cp, 0, src, len, dst, cap, &consumed, &state);
+        return r >= 0 && (cap == 0 || r <= cap) && consumed <= size;
+      });
+      for (int32_t cut = 0; cut <= size; ++cut) {
+        std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + cut);
+        for (const int32_t len : {cut, -1}) {
+          if (len == -1) prefix.push_back(0);
+          const uint8_t* src = g_source.Place(prefix.size(), prefix.data());
           int32_t consumed = -2;
-          EXPECT_GE(CV_StrLength(cp, src, len, &consumed), 0);
-          EXPECT_LE(consumed, static_cast<int32_t>(cut)) << cp;
           uint32_t confident = 0;
+          EXPECT_GE(CV_StrLength(cp, src, len, &consumed), 0);
+          EXPECT_LE(consumed, cut);
           CV_JapaneseAutoDetect(src, len, &confident);
         }
       }
     }
+    // A negative capacity offers no bytes at all, not even to 2023's detector, which reads the
+    // destination as it stands.
+    for (const std::vector<uint16_t>& text : texts) {
+      Sweep<uint8_t>(text, -2, [&](const uint16_t* src, int32_t len, uint8_t* dst, int32_t cap) {
+        int32_t used = 0;
+        const int32_t r = CV_WideCharToMultiByte(cp, 0, src, len, dst, cap, "?", &used);
+        return r >= 0 && (cap <= 0 || r <= cap);
+      });
+    }
   }
 }
 
+// UTF-8 decoded whole and cut inside a character, and encoded.
 TEST(Bounds, Utf8Codec) {
-  Guards g;
-  std::vector<uint8_t> utf8(64);
-  utf8.resize(static_cast<std::size_t>(CV_WideCharToUTF8(
-      kSampleText.data(), static_cast<int32_t>(kSampleText.size()), utf8.data(), 64)));
   const std::vector<uint8_t> broken{'a', 0xF0, 0x9F, 0x98, 0x80, 'b', 0xE3, 0x81};
-  for (const std::vector<uint8_t>& bytes : {utf8, broken}) {
-    for (bool nul : {false, true}) {
-      const uint8_t* src = PlaceSource(g.source, bytes, nul);
-      const int32_t len = nul ? -1 : static_cast<int32_t>(bytes.size());
-      for (int32_t cap = 0; cap <= static_cast<int32_t>(bytes.size()) + 3; ++cap) {
-        uint16_t* dst = g.destination.Place<uint16_t>(static_cast<std::size_t>(cap));
-        EXPECT_GE(CV_UTF8ToWideChar(src, len, dst, cap), 1);
-        ASSERT_TRUE(g.destination.CanaryIntact()) << "cap " << cap;
-      }
-    }
+  for (const std::vector<uint8_t>& bytes : {ByteSources(65001)[0], broken}) {
+    Sweep<uint16_t>(bytes, 0, [](const uint8_t* src, int32_t len, uint16_t* dst, int32_t cap) {
+      return CV_UTF8ToWideChar(src, len, dst, cap) >= 1;
+    });
   }
-  for (bool nul : {false, true}) {
-    const uint16_t* src = PlaceSource(g.source, kSampleText, nul);
-    const int32_t len = nul ? -1 : static_cast<int32_t>(kSampleText.size());
-    for (int32_t cap = 0; cap <= static_cast<int32_t>(3 * kSampleText.size()) + 3; ++cap) {
-      uint8_t* dst = g.destination.Place<uint8_t>(static_cast<std::size_t>(cap));
-      const int32_t r = CV_WideCharToUTF8(src, len, dst, cap);
-      EXPECT_TRUE(cap == 0 || r <= cap) << "cap " << cap;
-      ASSERT_TRUE(g.destination.CanaryIntact()) << "cap " << cap;
-    }
-  }
+  Sweep<uint8_t>(kSampleText, 0, [](const uint16_t* src, int32_t len, uint8_t* dst, int32_t cap) {
+    return cap == 0 || CV_WideCharToUTF8(src, len, dst, cap) <= cap;
+  });
 }
 
 TEST(Bounds, NamesFitTwentyBytes) {
-  Guards g;
-  std::vector<uint32_t> pages = CodePagesUnderTest();
-  pages.insert(pages.end(), {65000, 1200, 28593, 10081, 0xFFFFFFFF});
-  for (uint32_t cp : pages) {
-    char* name = g.destination.Place<char>(20);
+  // Every number a name may stand for, and the name table's terminator.
+  for (uint32_t i = 0; i <= 100000; ++i) {
+    const uint32_t cp = i < 100000 ? i : 0xFFFFFFFF;
+    char* name = g_destination.Place<char>(20);
     if (CV_CodePageIDToName(cp, name) == 1) {
-      EXPECT_NE(std::memchr(name, 0, 20), nullptr) << cp;
-      // The name read back ends at the guard page when it is 19 characters long.
-      std::string copy(name);
-      EXPECT_EQ(CV_CodePageNameToID(
-                    PlaceSource(g.source, std::vector<char>(copy.begin(), copy.end()), true)),
+      const auto* end = static_cast<const char*>(std::memchr(name, 0, 20));
+      ASSERT_NE(end, nullptr) << cp;
+      // Read back from a copy ending at the guard page, as a 19-character name's terminator does.
+      EXPECT_EQ(CV_CodePageNameToID(g_source.Place(static_cast<std::size_t>(end - name) + 1, name)),
                 cp);
     }
-    ASSERT_TRUE(g.destination.CanaryIntact()) << cp;
+    ASSERT_TRUE(g_destination.CanaryIntact()) << cp;
   }
 }
 

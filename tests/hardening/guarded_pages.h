@@ -8,18 +8,10 @@
 
 namespace corvane::hardening {
 
-struct GuardedPages {
-  unsigned char* start = nullptr;  // first read-write byte
-  std::size_t usable = 0;          // read-write bytes; start + usable is the forbidden page
-  std::size_t mapped = 0;          // everything reserved, the forbidden page included
-};
-
-// At least usableBytes of read-write memory, rounded up to whole pages, then the forbidden page.
-// Aborts when the system refuses: a bounds test without its guard would prove nothing.
-GuardedPages ReserveGuardedPages(std::size_t usableBytes);
-
-// Gives back everything ReserveGuardedPages reserved.
-void ReleaseGuardedPages(const GuardedPages& pages);
+// The first byte of a page the process may not touch, behind at least usableBytes of read-write
+// memory, both kept for the life of the process. Aborts when the system refuses: a bounds test
+// without its guard would prove nothing.
+unsigned char* ReserveGuardPage(std::size_t usableBytes);
 
 // Whether the process may read the byte at address, answered without the caller faulting, so
 // that a test can show the guard is there before it relies on it.

@@ -9,19 +9,15 @@
 
 namespace corvane::hardening {
 
-GuardedPages ReserveGuardedPages(std::size_t usableBytes) {
+unsigned char* ReserveGuardPage(std::size_t usableBytes) {
   const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
   const std::size_t usable = (usableBytes + page - 1) / page * page;
   void* base =
       mmap(nullptr, usable + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) std::abort();
-  auto* start = static_cast<unsigned char*>(base);
-  if (mprotect(start + usable, page, PROT_NONE) != 0) std::abort();
-  return {start, usable, usable + page};
-}
-
-void ReleaseGuardedPages(const GuardedPages& pages) {
-  munmap(pages.start, pages.mapped);
+  unsigned char* guard = static_cast<unsigned char*>(base) + usable;
+  if (mprotect(guard, page, PROT_NONE) != 0) std::abort();
+  return guard;
 }
 
 // The kernel reads the byte for write() and answers EFAULT where the process may not.

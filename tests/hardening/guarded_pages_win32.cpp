@@ -8,22 +8,17 @@
 
 namespace corvane::hardening {
 
-GuardedPages ReserveGuardedPages(std::size_t usableBytes) {
+unsigned char* ReserveGuardPage(std::size_t usableBytes) {
   SYSTEM_INFO system;
   GetSystemInfo(&system);
   const std::size_t page = system.dwPageSize;
   const std::size_t usable = (usableBytes + page - 1) / page * page;
   void* base = VirtualAlloc(nullptr, usable + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (base == nullptr) std::abort();
-  auto* start = static_cast<unsigned char*>(base);
+  unsigned char* guard = static_cast<unsigned char*>(base) + usable;
   DWORD previous = 0;
-  if (VirtualProtect(start + usable, page, PAGE_NOACCESS, &previous) == FALSE) std::abort();
-  return {start, usable, usable + page};
-}
-
-void ReleaseGuardedPages(const GuardedPages& pages) {
-  // MEM_RELEASE takes the whole reservation and wants a size of 0.
-  VirtualFree(pages.start, 0, MEM_RELEASE);
+  if (VirtualProtect(guard, page, PAGE_NOACCESS, &previous) == FALSE) std::abort();
+  return guard;
 }
 
 // IsBadReadPtr reads the byte under an exception handler, so it answers whether a read faults,

@@ -55,10 +55,11 @@ TEST(FontconfigFonts, EnumerationAndStockFont) {
 
   LogFontA stock;
   std::memset(&stock, 0x5A, sizeof stock);
-  ASSERT_TRUE(platform::DescribeStockInterfaceFont(&stock));
+  const auto systemCharSet = static_cast<std::uint8_t>(GetCharSet(platform::AnsiCodePage()));
+  ASSERT_TRUE(platform::DescribeStockInterfaceFont(&stock, systemCharSet));
   ASSERT_NE(std::memchr(stock.lfFaceName, '\0', sizeof stock.lfFaceName), nullptr);
   EXPECT_FALSE(Enumerate(stock.lfFaceName).empty()) << stock.lfFaceName << " is not installed";
-  EXPECT_TRUE(stock.lfCharSet == GetCharSet(platform::AnsiCodePage()) || stock.lfCharSet == 0);
+  EXPECT_TRUE(stock.lfCharSet == systemCharSet || stock.lfCharSet == 0);
   EXPECT_EQ(std::tie(stock.lfHeight, stock.lfWeight), std::make_tuple(-11, 400));
   stock.lfHeight = stock.lfWeight = stock.lfCharSet = 0;
   const LogFontA zero{};

@@ -5,7 +5,6 @@
 #include <locale.h>
 #include <stdlib.h>
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,37 +17,25 @@ namespace corvane {
 namespace {
 
 using Value = std::optional<std::string>;  // nullopt: the variable is unset
-using Variables = std::array<Value, 3>;    // LC_ALL, LC_CTYPE, LANG
-constexpr const char* kNames[] = {"LC_ALL", "LC_CTYPE", "LANG"};
 
-// Sets the three locale variables for one test and puts the old values back afterwards.
-class LocaleEnvironment : public ::testing::Test {
- protected:
-  static void Set(const Variables& values) {
-    for (std::size_t i = 0; i < values.size(); ++i)
-      values[i] ? setenv(kNames[i], values[i]->c_str(), 1) : unsetenv(kNames[i]);
-  }
-  void SetUp() override {
-    for (std::size_t i = 0; i < saved_.size(); ++i)
-      if (getenv(kNames[i]) != nullptr) saved_[i] = getenv(kNames[i]);
-  }
-  void TearDown() override { Set(saved_); }
-  Variables saved_;
-};
+// Sets the three locale variables. Every case sets all three, so none depends on another's.
+void SetLocaleVariables(const Value& lcAll, const Value& lcCtype = {}, const Value& lang = {}) {
+  const std::pair<const char*, const Value&> variables[] = {
+      {"LC_ALL", lcAll}, {"LC_CTYPE", lcCtype}, {"LANG", lang}};
+  for (const auto& [name, value] : variables)
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
 
 // A representative of every ANSI code page group, the languages whose identifier depends on the
 // territory or script, the ways a name can vary, and which variable counts.
-TEST_F(LocaleEnvironment, LocaleGivesLanguageIdentifierAndAnsiCodePage) {
+TEST(LocaleEnvironment, LocaleGivesLanguageIdentifierAndAnsiCodePage) {
   // clang-format off
   const std::tuple<Value, Value, Value, std::uint16_t, std::uint32_t, const char*> rows[] = {
       {"zh_CN.UTF-8", {}, {}, 0x0804, 936, "Chinese, People's Republic"},
-      {"zh_SG.UTF-8", {}, {}, 0x1004, 936, "Chinese, Singapore: simplified script"},
       {"zh_TW.UTF-8", {}, {}, 0x0404, 950, "Chinese, Taiwan"},
-      {"zh_HK.UTF-8", {}, {}, 0x0C04, 950, "Chinese, Hong Kong: traditional script"},
       {"ko_KR.UTF-8", {}, {}, 0x0412, 949, "Korean"},
       {"sr_RS", {}, {}, 0x281A, 1251, "Serbian: glibc's default script is Cyrillic"},
       {"sr_RS@latin", {}, {}, 0x241A, 1250, "Serbian in Latin script"},
-      {"pl_PL.UTF-8", {}, {}, 0x0415, 1250, "Polish"},
       {"tr_TR.UTF-8", {}, {}, 0x041F, 1254, "Turkish"},
       {"he_IL.UTF-8", {}, {}, 0x040D, 1255, "Hebrew"},
       {"ar_SA.UTF-8", {}, {}, 0x0401, 1256, "Arabic"},
@@ -70,14 +57,14 @@ TEST_F(LocaleEnvironment, LocaleGivesLanguageIdentifierAndAnsiCodePage) {
   };
   // clang-format on
   for (const auto& [lcAll, lcCtype, lang, language, ansiCodePage, why] : rows) {
-    Set({lcAll, lcCtype, lang});
+    SetLocaleVariables(lcAll, lcCtype, lang);
     EXPECT_EQ(platform::AnsiCodePage(), ansiCodePage) << why;
     EXPECT_EQ(platform::ThreadLanguage(), language) << why;
   }
 }
 
-TEST_F(LocaleEnvironment, ThreadsOwnLocaleWinsOverTheEnvironment) {
-  Set({"ja_JP.UTF-8"});
+TEST(LocaleEnvironment, ThreadsOwnLocaleWinsOverTheEnvironment) {
+  SetLocaleVariables("ja_JP.UTF-8");
   const locale_t own = newlocale(LC_ALL_MASK, "C.UTF-8", nullptr);
   ASSERT_NE(own, nullptr);
   const locale_t previous = uselocale(own);

@@ -4,22 +4,21 @@
 // the sanitizers, which watch malloc and free.
 #include "tests/support/failing_allocation.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
 namespace corvane::failing_allocation {
 namespace {
 
+constexpr std::size_t kNotFailing = SIZE_MAX;
 thread_local std::size_t g_count = 0;
-thread_local bool g_armed = false;
-thread_local std::size_t g_successesLeft = 0;
+thread_local std::size_t g_successesLeft = kNotFailing;
 
 void* Allocate(std::size_t size) noexcept {
   ++g_count;
-  if (g_armed) {
-    if (g_successesLeft == 0) return nullptr;
-    --g_successesLeft;
-  }
+  if (g_successesLeft == 0) return nullptr;
+  if (g_successesLeft != kNotFailing) --g_successesLeft;
   return std::malloc(size == 0 ? 1 : size);
 }
 
@@ -36,12 +35,11 @@ std::size_t Count() {
 }
 
 FailAfter::FailAfter(std::size_t successes) {
-  g_armed = true;
   g_successesLeft = successes;
 }
 
 FailAfter::~FailAfter() {
-  g_armed = false;
+  g_successesLeft = kNotFailing;
 }
 
 }  // namespace corvane::failing_allocation

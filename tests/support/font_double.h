@@ -4,9 +4,12 @@
 // The double enumerates its fonts in the order given, restricted to the request's face when it
 // names one (compared ignoring ASCII case, as GDI compares face names), and stops when the
 // callback returns 0.
+//
+// Tests read and write the state directly, between calls into the library: the library never
+// calls the font services from two threads at once (its one cache is filled once, under the
+// guard of a function-local static), so the double needs no lock.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -14,19 +17,15 @@
 
 namespace corvane::font_double {
 
-// Back to the defaults: no fonts, a stock font that cannot be described, nothing recorded.
-void Reset();
-void SetFonts(std::vector<LogFontA> fonts);
-// The stock font description, given from the call after the first `failures` calls (counted
-// since the last TakeStockFontCalls); nullopt: every call fails.
-void SetStockFont(std::optional<LogFontA> font, int failures = 0);
-// The request records of the enumerations made since the last call, oldest first; clears them.
-std::vector<LogFontA> TakeEnumerations();
-// Stock font descriptions asked for since the last call; clears the count.
-int TakeStockFontCalls();
+struct State {
+  std::vector<LogFontA> fonts;         // the installed fonts, in enumeration order
+  std::optional<LogFontA> stock;       // the stock font description; nullopt: calls fail
+  int stockFailures = 0;               // calls that fail before the stock font is given
+  std::vector<LogFontA> enumerations;  // the request records of the enumerations made
+  int stockCalls = 0;                  // stock font descriptions asked for
+};
 
-// An all-zero record with these fields set; the face is cut to 31 bytes.
-LogFontA MakeFont(const char* face, std::uint8_t charSet, std::uint8_t pitchAndFamily,
-                  std::uint8_t outPrecision);
+// Starts empty: no fonts, a stock font that cannot be described, nothing recorded.
+extern State g_state;
 
 }  // namespace corvane::font_double

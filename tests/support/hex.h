@@ -23,12 +23,9 @@ std::vector<T> FromHex(const char* text) {
   }
 }
 
-inline Bytes B(const char* text) {
-  return FromHex<std::uint8_t>(text);
-}
-inline Units U(const char* text) {
-  return FromHex<std::uint16_t>(text);
-}
+// B("82 A0 41"), U("3042 0041").
+inline constexpr auto B = FromHex<std::uint8_t>;
+inline constexpr auto U = FromHex<std::uint16_t>;
 
 template <typename T>
 std::string Hex(const std::vector<T>& values) {

@@ -2,38 +2,38 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
+#include <utility>
 
 #include "platform/platform.h"
 
 namespace corvane::platform_double {
 namespace {
 
-// Constant-initialised, so the registry built during static initialisation can already ask.
+// Constant-initialised, so the registry built during static initialisation can already ask. No
+// lock: the conversions and the code page list are only used from the test's own thread.
 std::atomic<std::uint32_t> g_ansiCodePage{1252};
 std::atomic<std::uint16_t> g_threadLanguage{0x0409};
-std::mutex g_mutex;
 std::vector<std::uint32_t> g_systemCodePages;
 std::vector<SystemCall> g_calls;
 
-bool Supported(std::uint32_t codePage) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  return std::find(g_systemCodePages.begin(), g_systemCodePages.end(), codePage) !=
-         g_systemCodePages.end();
-}
-
-void Record(const SystemCall& call) {
-  std::lock_guard<std::mutex> lock(g_mutex);
+// Both directions: records the call, then copies each unit or byte over as its low byte (the
+// terminator of a -1 source too); a capacity of 0 asks for the size.
+template <typename In, typename Out>
+std::int32_t Convert(const SystemCall& call, const In* src, Out* dst) {
   g_calls.push_back(call);
-}
-
-template <typename In>
-std::int32_t LengthOf(const In* src, std::int32_t srcLen) {
-  if (srcLen != -1) return srcLen < 0 ? 0 : srcLen;
-  std::int32_t n = 0;
-  while (src[n] != 0)
-    ++n;
-  return n + 1;  // the terminator is converted too
+  const std::uint32_t codePage = call.codePage != 0 ? call.codePage : g_ansiCodePage.load();
+  if (!platform::IsValidCodePage(codePage)) return 0;
+  std::int32_t n = std::max(call.srcLen, 0);
+  if (call.srcLen == -1) {
+    while (src[n] != 0)
+      ++n;
+    ++n;  // the terminator is converted too
+  }
+  if (call.dstCap == 0) return n;
+  if (call.dstCap < n) return 0;
+  for (std::int32_t i = 0; i < n; ++i)
+    dst[i] = static_cast<Out>(src[i] & 0xFF);
+  return n;
 }
 
 }  // namespace
@@ -41,7 +41,6 @@ std::int32_t LengthOf(const In* src, std::int32_t srcLen) {
 void Reset() {
   g_ansiCodePage = 1252;
   g_threadLanguage = 0x0409;
-  std::lock_guard<std::mutex> lock(g_mutex);
   g_systemCodePages.clear();
   g_calls.clear();
 }
@@ -54,15 +53,11 @@ void SetThreadLanguage(std::uint16_t language) {
 }
 
 void SetSystemCodePages(std::initializer_list<std::uint32_t> codePages) {
-  std::lock_guard<std::mutex> lock(g_mutex);
   g_systemCodePages.assign(codePages.begin(), codePages.end());
 }
 
 std::vector<SystemCall> TakeSystemCalls() {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  std::vector<SystemCall> out;
-  out.swap(g_calls);
-  return out;
+  return std::exchange(g_calls, {});
 }
 
 }  // namespace corvane::platform_double
@@ -78,33 +73,22 @@ std::uint16_t ThreadLanguage() {
   return platform_double::g_threadLanguage;
 }
 bool IsValidCodePage(std::uint32_t codePage) {
-  return platform_double::Supported(codePage);
+  return std::ranges::find(platform_double::g_systemCodePages, codePage) !=
+         platform_double::g_systemCodePages.end();
 }
 
 std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                                  const std::uint8_t* src, std::int32_t srcLen, Utf16Unit* dst,
                                  std::int32_t dstCap) {
-  platform_double::Record({SystemCall::Direction::kToWide, codePage, flags, srcLen, dstCap});
-  if (!platform_double::Supported(codePage != 0 ? codePage : AnsiCodePage())) return 0;
-  const std::int32_t n = platform_double::LengthOf(src, srcLen);
-  if (dstCap == 0) return n;
-  if (dstCap < n) return 0;
-  for (std::int32_t i = 0; i < n; ++i)
-    dst[i] = src[i];
-  return n;
+  return platform_double::Convert({SystemCall::Direction::kToWide, codePage, flags, srcLen, dstCap},
+                                  src, dst);
 }
 
 std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, const Utf16Unit* src,
                                  std::int32_t srcLen, std::uint8_t* dst, std::int32_t dstCap,
                                  const char* /*defaultChar*/, std::int32_t* /*defaultUsed*/) {
-  platform_double::Record({SystemCall::Direction::kToBytes, codePage, flags, srcLen, dstCap});
-  if (!platform_double::Supported(codePage != 0 ? codePage : AnsiCodePage())) return 0;
-  const std::int32_t n = platform_double::LengthOf(src, srcLen);
-  if (dstCap == 0) return n;
-  if (dstCap < n) return 0;
-  for (std::int32_t i = 0; i < n; ++i)
-    dst[i] = static_cast<std::uint8_t>(src[i] & 0xFF);
-  return n;
+  return platform_double::Convert(
+      {SystemCall::Direction::kToBytes, codePage, flags, srcLen, dstCap}, src, dst);
 }
 
 }  // namespace corvane::platform

@@ -6,6 +6,9 @@
 // page every byte becomes the unit of the same value and every unit its low byte, and a capacity
 // of 0 asks for the size. Unsupported code pages fail with 0, as the real system does; code
 // page 0 is the ANSI code page.
+//
+// Only the ANSI code page and the thread language may be read from several threads at once; the
+// rest is for tests that convert on their own thread.
 #pragma once
 
 #include <cstdint>

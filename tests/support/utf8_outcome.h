@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+#include <type_traits>
+
 #include "tests/support/hex.h"
 #include "tests/support/trace_capture.h"
 #include "utf8/utf8_codec.h"
@@ -34,17 +37,25 @@ struct Outcome {
   }
 };
 
-// Calls the decoder or the encoder (whichever fn is; only the decoder has the consumed count) on
-// a copy of *src that fills its heap block exactly. src null: a null source; withDst false: a
-// null destination, with dstSize as given.
-template <typename In, typename Unit, typename... Consumed>
-Outcome<Unit> Run(std::int32_t (*fn)(const In*, std::int32_t, Unit*, std::int32_t, Consumed...),
-                  const std::vector<In>* src, int srcLen, int dstSize, bool withDst = true) {
+// Calls fn, a decoder (In: bytes; it takes the consumed count) or an encoder (In: units), on a
+// copy of *src that fills its heap block exactly, with the source and destination given as the
+// exports give them: src null: a null source (which the decoder answers and the encoder is never
+// given); withDst false: a null destination, with dstSize as given (only counting).
+template <typename In, typename Fn>
+auto Run(Fn fn, const std::vector<In>* src, int srcLen, int dstSize, bool withDst = true) {
+  constexpr bool kDecoder = std::is_same_v<In, std::uint8_t>;
+  using Unit = std::conditional_t<kDecoder, Utf16Unit, std::uint8_t>;
   const std::vector<In> input = src != nullptr ? *src : std::vector<In>{};
   Outcome<Unit> o{0, kUntouchedConsumed, Untouched<Unit>(dstSize), {}};
+  const std::span<Unit> to(o.dst.data(),
+                           withDst && dstSize > 0 ? static_cast<std::size_t>(dstSize) : 0);
   trace_capture::Take();
-  o.result = fn(src != nullptr ? input.data() : nullptr, srcLen, withDst ? o.dst.data() : nullptr,
-                dstSize, Consumed(&o.consumed)...);
+  if constexpr (kDecoder) {
+    o.result =
+        src == nullptr ? Utf8NullSource() : fn(SettleBytes(input.data(), srcLen), to, &o.consumed);
+  } else {
+    o.result = dstSize < 0 ? 0 : fn(SettleWide(input.data(), srcLen), to);
+  }
   o.traces = trace_capture::Take();
   return o;
 }
