@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstring>
 
 namespace corvane::platform::posix {
 
@@ -38,11 +37,6 @@ std::atomic<std::size_t> g_keptCount{0};
 
 const iconv_t kOpenFailed = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 
-// The caller's names are the backend's constants, so the addresses nearly always match.
-bool SameName(const char* a, const char* b) {
-  return a == b || std::strcmp(a, b) == 0;
-}
-
 iconv_t Open(const char* toCharset, const char* fromCharset) {
   const iconv_t cd = iconv_open(toCharset, fromCharset);
   return cd == kOpenFailed ? nullptr : cd;
@@ -69,9 +63,10 @@ void CloseWhenThreadEnds() {
   [[maybe_unused]] thread_local CloseAtThreadEnd closer;
 }
 
+// Names are told apart by address, which is cheaper than comparing them: they are the backend's
+// constants, and a name under two addresses only takes two entries.
 bool Holds(const KeptDescriptor& entry, const char* toCharset, const char* fromCharset) {
-  return entry.cd != nullptr && SameName(entry.toCharset, toCharset) &&
-         SameName(entry.fromCharset, fromCharset);
+  return entry.cd != nullptr && entry.toCharset == toCharset && entry.fromCharset == fromCharset;
 }
 
 // The entry to lend for the pair: the one that holds it, else a free one, else the least recently

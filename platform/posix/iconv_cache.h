@@ -34,7 +34,7 @@ struct KeptDescriptor;
 
 // Lends the calling thread's descriptor from fromCharset to toCharset, in its initial shift
 // state, for the life of this object; opens it first when the thread keeps none. The names must
-// be string constants (the cache keeps the pointers).
+// be string constants: the cache keeps the pointers and knows a pair by their addresses.
 class BorrowedDescriptor {
  public:
   BorrowedDescriptor(const char* toCharset, const char* fromCharset);

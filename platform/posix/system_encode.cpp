@@ -97,7 +97,6 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t /*flags*/
   const posix::BorrowedDescriptor cd(charset->iconvName, posix::kWideCharset);
   if (!cd.IsOpen()) return 0;
 
-  const DefaultCharacter substitute = DefaultCharacterFor(charset->shape, defaultChar);
   bool substituted = false;
   posix::OutputWindow out(dst, static_cast<std::size_t>(dstCap));
   const char* in = reinterpret_cast<const char*>(src);
@@ -110,6 +109,8 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t /*flags*/
       // Only an unpaired surrogate stops these charsets.
       if (!ConvertReplacementCharacter(cd.get(), out)) return 0;
     } else {
+      // Worked out here rather than once per call, since most text never needs it.
+      const DefaultCharacter substitute = DefaultCharacterFor(charset->shape, defaultChar);
       // Back to the initial shift state first, so that the substitute's bytes mean themselves.
       if (posix::ConvertUntilStop(cd.get(), nullptr, nullptr, out) != IconvStop::kDone ||
           !out.Append(substitute.bytes, substitute.length)) {
