@@ -30,7 +30,6 @@ class IconvDescriptor {
 
   // iconv_open reports failure as (iconv_t)-1.
   bool IsOpen() const { return cd_ != reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1)); }
-  iconv_t get() const { return cd_; }
 
  private:
   iconv_t cd_;
