@@ -42,8 +42,8 @@ namespace {
 using corvane::bench::Bytes;
 using corvane::bench::ConvertsAlike;
 using corvane::bench::CorpusUnits;
-using corvane::bench::Icu;
 using corvane::bench::Iconv;
+using corvane::bench::Icu;
 using corvane::bench::IsSurrogate;
 using corvane::bench::kTableRoad;
 using corvane::bench::kUtf16;
