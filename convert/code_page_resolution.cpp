@@ -48,7 +48,7 @@ std::uint32_t ThreadLocaleCodePage() {
   return 0;
 }
 
-void ResolveCodePage(std::uint32_t* codePage, ByteText bytes) {
+void ResolveCodePage(std::uint32_t* codePage, const ByteText& bytes) {
   if (*codePage == kJapaneseAutoDetect) {
     std::uint32_t confident = 0;
     *codePage = DetectJapaneseEncoding(bytes, confident);

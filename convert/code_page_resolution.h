@@ -18,6 +18,6 @@ std::uint32_t ThreadLocaleCodePage();
 // Rewrites codePage in place: 2023 becomes the auto-detected Japanese encoding of bytes and
 // nothing else happens; otherwise 0 becomes the ANSI code page and then 3 the thread's code page.
 // A 3 that resolves to 0 stays 0.
-void ResolveCodePage(std::uint32_t* codePage, ByteText bytes);
+void ResolveCodePage(std::uint32_t* codePage, const ByteText& bytes);
 
 }  // namespace corvane

@@ -15,7 +15,7 @@
 
 namespace corvane {
 
-std::int32_t MultiByteToWide(std::uint32_t codePage, ByteText src, Utf16Unit* dst,
+std::int32_t MultiByteToWide(std::uint32_t codePage, const ByteText& src, Utf16Unit* dst,
                              std::int32_t dstCap, std::int32_t* consumed, JisShiftState* state) {
   if (dstCap < 0 || (dst == nullptr && dstCap != 0)) return 0;
 
@@ -29,7 +29,10 @@ std::int32_t MultiByteToWide(std::uint32_t codePage, ByteText src, Utf16Unit* ds
   const std::span<Utf16Unit> out(dst, static_cast<std::size_t>(dstCap));
   // A counted source with a consumed count converts only the characters it counted whole, so
   // that the rest can be carried into the next call; the straight-through roads keep it all.
-  const ByteText counted = src.terminated || whole < 0 ? src : src.Prefix(std::size_t(whole));
+  // A reference, so that the caller's text is read field by field rather than copied whole: a
+  // copy reloads the fields the exports have just stored, which stalls a short string's call.
+  const ByteText prefix = src.Prefix(whole < 0 ? src.size : std::size_t(whole));
+  const ByteText& counted = src.terminated || whole < 0 ? src : prefix;
   std::optional<std::size_t> units;
   switch (road.kind) {
     case RoadKind::kSystem:

@@ -27,7 +27,7 @@ namespace corvane {
 // nothing and returns 0, as does a failed allocation. src and dst must not overlap.
 // Temporaries: under 2022 and 51932 the Shift_JIS text of what the straight road leaves; under
 // 65001 the decoded text when dst cannot hold it; each freed on every return path.
-std::int32_t MultiByteToWide(std::uint32_t codePage, ByteText src, Utf16Unit* dst,
+std::int32_t MultiByteToWide(std::uint32_t codePage, const ByteText& src, Utf16Unit* dst,
                              std::int32_t dstCap, std::int32_t* consumed, JisShiftState* state);
 
 }  // namespace corvane

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 
 #include "codepages/dbcs_lookup.h"
 
@@ -56,11 +57,8 @@ inline bool DecodeStep(const Utf16Unit* table, std::uint8_t b, std::span<Utf16Un
 }
 
 // A table as the fast loop reads it: for each byte the one unit it decodes to ('?' for none),
-// or 0 when its entry has more than one unit and the step must take it. Building it costs about
-// as much as decoding 256 bytes, so short texts go without.
+// or 0 when its entry has more than one unit and the step must take it.
 using SingleUnitView = std::array<Utf16Unit, 256>;
-
-constexpr std::size_t kViewPaysOff = 256;
 
 SingleUnitView ViewOf(const Utf16Unit* table) {
   SingleUnitView view;
@@ -71,13 +69,48 @@ SingleUnitView ViewOf(const Utf16Unit* table) {
   return view;
 }
 
-// Fast path: decodes whole chunks of eight bytes from the start of src while every byte of a
-// chunk is one unit, and returns how many bytes (= units) it took; n is at most the room left,
-// so every unit fits. A chunk holding a multi-unit byte stops it for the step. ASCII takes no
-// shortcut: the table lookup costs no more than widening, and a test for ASCII chunks would
-// mispredict on text that mixes ASCII with other letters.
-std::size_t DecodeSingleUnitChunks(const SingleUnitView& view, const std::uint8_t* src,
-                                   std::size_t n, Utf16Unit* dst) {
+// The views of the registered tables, built together on first use. A view costs about as much to
+// build as decoding 256 bytes, so building one per call would leave short texts, the common case,
+// on the slower step; the tables never change, so built once they serve every call and thread.
+struct RegisteredViews {
+  const Utf16Unit* tables[RegistryCapacity];  // the table each view was built from, by slot
+  SingleUnitView views[RegistryCapacity];
+};
+
+const RegisteredViews& Views() {
+  static RegisteredViews views{};
+  [[maybe_unused]] static const bool built = [] {
+    const CodePageRecord* r = GetCodePageRegistry().records;
+    for (std::size_t slot = 0; r[slot].id != kTerminatorId; ++slot) {
+      if (r[slot].isMultiByte != 0 || r[slot].byteToWide == nullptr) continue;
+      views.tables[slot] = r[slot].byteToWide;
+      views.views[slot] = ViewOf(r[slot].byteToWide);
+    }
+    return true;
+  }();
+  return views;
+}
+
+// The view of a registered record's table; null for a record outside the registry.
+const SingleUnitView* RegisteredView(const CodePageRecord& record) {
+  const RegisteredViews& built = Views();
+  const CodePageRecord* first = GetCodePageRegistry().records;
+  // std::less orders any two addresses, so a record from elsewhere is told apart without
+  // subtracting pointers into different arrays.
+  if (std::less<>()(&record, first) || !std::less<>()(&record, first + RegistryCapacity)) {
+    return nullptr;
+  }
+  const auto slot = static_cast<std::size_t>(&record - first);
+  return built.tables[slot] == record.byteToWide ? &built.views[slot] : nullptr;
+}
+
+// Fast path: decodes bytes from the start of src while each is one unit, eight at a time and then
+// one by one, and returns how many bytes (= units) it took; n is at most the room left, so every
+// unit fits. A multi-unit byte stops it for the step. ASCII takes no shortcut: the view lookup
+// costs no more than widening, and a test for ASCII chunks would mispredict on text that mixes
+// ASCII with other letters.
+std::size_t DecodeSingleUnits(const SingleUnitView& view, const std::uint8_t* src, std::size_t n,
+                              Utf16Unit* dst) {
   std::size_t i = 0;
   for (; n - i >= 8; i += 8) {
     Utf16Unit units[8];
@@ -89,27 +122,30 @@ std::size_t DecodeSingleUnitChunks(const SingleUnitView& view, const std::uint8_
     if (multi) break;
     std::memcpy(dst + i, units, sizeof units);
   }
+  for (; i < n && view[src[i]] != 0; ++i)  // a byte is below 256, the view's length
+    dst[i] = view[src[i]];
   return i;
 }
 
 }  // namespace
 
-std::size_t DecodeSingleByte(const CodePageRecord& record, ByteText text,
+std::size_t DecodeSingleByte(const CodePageRecord& record, const ByteText& text,
                              std::span<Utf16Unit> dst) {
   const Utf16Unit* table = record.byteToWide;
+  const SingleUnitView* view = RegisteredView(record);
+  SingleUnitView own;
+  if (view == nullptr) {
+    own = ViewOf(table);
+    view = &own;
+  }
   Progress p;
-  SingleUnitView view;
-  const bool fast = std::min(text.size, dst.size()) >= kViewPaysOff;
-  if (fast) view = ViewOf(table);
   while (p.read < text.size && p.written < dst.size()) {
-    if (fast) {
-      const std::size_t done = DecodeSingleUnitChunks(
-          view, text.data + p.read, std::min(text.size - p.read, dst.size() - p.written),
-          dst.data() + p.written);
-      p.read += done;
-      p.written += done;
-      if (p.read == text.size || p.written == dst.size()) break;
-    }
+    const std::size_t done = DecodeSingleUnits(*view, text.data + p.read,
+                                               std::min(text.size - p.read, dst.size() - p.written),
+                                               dst.data() + p.written);
+    p.read += done;
+    p.written += done;
+    if (p.read == text.size || p.written == dst.size()) break;
     if (!DecodeStep(table, text[p.read], dst, p.written)) {
       p.full = true;
       break;
@@ -119,7 +155,7 @@ std::size_t DecodeSingleByte(const CodePageRecord& record, ByteText text,
   return Terminate(text, p, dst);
 }
 
-std::size_t DecodeSingleByteScalar(const CodePageRecord& record, ByteText text,
+std::size_t DecodeSingleByteScalar(const CodePageRecord& record, const ByteText& text,
                                    std::span<Utf16Unit> dst) {
   Progress p;
   while (p.read < text.size && p.written < dst.size()) {
@@ -148,6 +184,8 @@ constexpr std::array<std::uint8_t, 0x80> kAsciiBytes = [] {
     bytes[b] = static_cast<std::uint8_t>(b);
   return bytes;
 }();
+
+constexpr std::size_t kAsciiCheckPaysOff = 128;
 
 // Whether U+0001-U+007F encode as the bytes of the same value in this page 0.
 bool LowPageKeepsAscii(const std::uint8_t* lowPage) {
@@ -205,10 +243,11 @@ std::uint32_t WideUnitToBytes(std::uint8_t* dst, Utf16Unit unit, std::uint32_t m
   return 1;
 }
 
-std::size_t EncodeSingleByte(const CodePageRecord& record, WideText text,
+std::size_t EncodeSingleByte(const CodePageRecord& record, const WideText& text,
                              std::span<std::uint8_t> dst) {
   Progress p;
-  const bool keepsAscii = text.size >= 8 && LowPageKeepsAscii(record.lowPage);  // no chunk else
+  // The check reads 127 bytes of the page, more than a short text saves by it.
+  const bool keepsAscii = text.size >= kAsciiCheckPaysOff && LowPageKeepsAscii(record.lowPage);
   while (p.read < text.size && p.written < dst.size()) {
     const std::size_t done = EncodeLowPageChunks(
         record.lowPage, keepsAscii, text.data + p.read,
@@ -221,7 +260,7 @@ std::size_t EncodeSingleByte(const CodePageRecord& record, WideText text,
   return Terminate(text, p, dst);
 }
 
-std::size_t EncodeSingleByteScalar(const CodePageRecord& record, WideText text,
+std::size_t EncodeSingleByteScalar(const CodePageRecord& record, const WideText& text,
                                    std::span<std::uint8_t> dst) {
   Progress p;
   while (p.read < text.size && p.written < dst.size())

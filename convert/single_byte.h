@@ -21,14 +21,15 @@ namespace corvane {
 // A byte without a character decodes to U+003F; a byte that stands for two or three units when
 // fewer places are left is not converted, and the conversion ends there as if the destination
 // were full (no terminator), so a caller never receives half of a character.
-std::size_t DecodeSingleByte(const CodePageRecord& record, ByteText text, std::span<Utf16Unit> dst);
-std::size_t DecodeSingleByteScalar(const CodePageRecord& record, ByteText text,
+std::size_t DecodeSingleByte(const CodePageRecord& record, const ByteText& text,
+                             std::span<Utf16Unit> dst);
+std::size_t DecodeSingleByteScalar(const CodePageRecord& record, const ByteText& text,
                                    std::span<Utf16Unit> dst);
 
 // A unit without a byte is dropped; U+0000 writes the byte 0x00.
-std::size_t EncodeSingleByte(const CodePageRecord& record, WideText text,
+std::size_t EncodeSingleByte(const CodePageRecord& record, const WideText& text,
                              std::span<std::uint8_t> dst);
-std::size_t EncodeSingleByteScalar(const CodePageRecord& record, WideText text,
+std::size_t EncodeSingleByteScalar(const CodePageRecord& record, const WideText& text,
                                    std::span<std::uint8_t> dst);
 
 // Writes the bytes of one UTF-16 unit with a record's tables; returns how many (0, 1 or 2).

@@ -21,12 +21,13 @@ std::int32_t CapacityArgument(std::size_t size) {
 
 }  // namespace
 
-std::int32_t DecodeWithSystem(std::uint32_t codePage, ByteText text, std::span<Utf16Unit> dst) {
+std::int32_t DecodeWithSystem(std::uint32_t codePage, const ByteText& text,
+                              std::span<Utf16Unit> dst) {
   return platform::MultiByteToWideChar(codePage, 0, text.data, LengthArgument(text), dst.data(),
                                        CapacityArgument(dst.size()));
 }
 
-std::int32_t EncodeWithSystem(std::uint32_t codePage, std::uint32_t flags, WideText text,
+std::int32_t EncodeWithSystem(std::uint32_t codePage, std::uint32_t flags, const WideText& text,
                               std::span<std::uint8_t> dst, const char* defaultChar,
                               std::int32_t* defaultUsed) {
   return platform::WideCharToMultiByte(codePage, flags, text.data, LengthArgument(text), dst.data(),

@@ -11,8 +11,9 @@
 namespace corvane {
 
 // The system's result: units or bytes written, 0 for a code page it lacks or too small a dst.
-std::int32_t DecodeWithSystem(std::uint32_t codePage, ByteText text, std::span<Utf16Unit> dst);
-std::int32_t EncodeWithSystem(std::uint32_t codePage, std::uint32_t flags, WideText text,
+std::int32_t DecodeWithSystem(std::uint32_t codePage, const ByteText& text,
+                              std::span<Utf16Unit> dst);
+std::int32_t EncodeWithSystem(std::uint32_t codePage, std::uint32_t flags, const WideText& text,
                               std::span<std::uint8_t> dst, const char* defaultChar,
                               std::int32_t* defaultUsed);
 

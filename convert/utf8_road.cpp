@@ -15,7 +15,7 @@ constexpr std::size_t kLongestForm = 3;
 
 }  // namespace
 
-std::optional<std::size_t> DecodeUtf8Road(ByteText text, std::span<Utf16Unit> dst) {
+std::optional<std::size_t> DecodeUtf8Road(const ByteText& text, std::span<Utf16Unit> dst) {
   // Straight into dst: the decoder stores the text only while it ends before dst's last place,
   // then its terminator, so a result that fits is exactly the units a copy would give.
   const auto units = static_cast<std::size_t>(Utf8ToUcs2(text, dst, nullptr));
@@ -29,7 +29,7 @@ std::optional<std::size_t> DecodeUtf8Road(ByteText text, std::span<Utf16Unit> ds
   return dst.size();
 }
 
-std::optional<std::size_t> EncodeUtf8Road(WideText text, std::span<std::uint8_t> dst) {
+std::optional<std::size_t> EncodeUtf8Road(const WideText& text, std::span<std::uint8_t> dst) {
   if (dst.empty()) return static_cast<std::size_t>(Ucs2ToUtf8(text, {}));
   const auto straight = static_cast<std::size_t>(Ucs2ToUtf8(text, dst));
   if (straight + kLongestForm <= dst.size()) return straight;

@@ -15,12 +15,12 @@ namespace corvane {
 // The decoder's units of text (which end with its terminator unit, for either kind of text, and
 // stop at the first faulty sequence), as many as fit in dst.
 //   returns  units written; nullopt when the buffer could not be allocated
-std::optional<std::size_t> DecodeUtf8Road(ByteText text, std::span<Utf16Unit> dst);
+std::optional<std::size_t> DecodeUtf8Road(const ByteText& text, std::span<Utf16Unit> dst);
 
 // The encoder's bytes of text (a terminated text's terminator included), as many as fit in dst;
 // an empty dst only counts them.
 //   returns  bytes written, or all the bytes when only counting; nullopt when the buffer could
 //            not be allocated
-std::optional<std::size_t> EncodeUtf8Road(WideText text, std::span<std::uint8_t> dst);
+std::optional<std::size_t> EncodeUtf8Road(const WideText& text, std::span<std::uint8_t> dst);
 
 }  // namespace corvane

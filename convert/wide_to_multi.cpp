@@ -29,29 +29,36 @@ std::size_t ScratchCapacity(WideText src) {
   return static_cast<std::size_t>(std::min<std::int64_t>(t + t / 2, INT32_MAX - 64));
 }
 
-std::optional<std::size_t> Encode(const Road& road, std::uint32_t flags, WideText src,
-                                  std::span<std::uint8_t> out, const char* defaultChar,
-                                  std::int32_t* defaultUsed) {
+// A road's bytes as the export returns them: 0 when the road failed.
+std::int32_t Result(std::optional<std::size_t> bytes) {
+  return bytes ? static_cast<std::int32_t>(*bytes) : 0;
+}
+
+// Each road's result is turned into the export's in its own branch: merged first as optionals,
+// they cost a short string a stalled reload of the merged value.
+std::int32_t Encode(const Road& road, std::uint32_t flags, const WideText& src,
+                    std::span<std::uint8_t> out, const char* defaultChar,
+                    std::int32_t* defaultUsed) {
   switch (road.kind) {
     case RoadKind::kSystem:
-      return static_cast<std::size_t>(
-          std::max(EncodeWithSystem(road.codePage, flags, src, out, defaultChar, defaultUsed), 0));
+      return std::max(EncodeWithSystem(road.codePage, flags, src, out, defaultChar, defaultUsed),
+                      0);
     case RoadKind::kSingleByte:
-      return EncodeSingleByte(*road.record, src, out);
+      return Result(EncodeSingleByte(*road.record, src, out));
     case RoadKind::kDoubleByte:
-      return EncodeDoubleByte(road, src, out);
+      return Result(EncodeDoubleByte(road, src, out));
     case RoadKind::kEucJp:
     case RoadKind::kIso2022Jp:
-      return EncodeJapanese(road, src, out, flags, defaultChar, defaultUsed);
+      return Result(EncodeJapanese(road, src, out, flags, defaultChar, defaultUsed));
     case RoadKind::kUtf8:
-      return EncodeUtf8Road(src, out);
+      return Result(EncodeUtf8Road(src, out));
   }
   return 0;
 }
 
 }  // namespace
 
-std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, WideText src,
+std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const WideText& src,
                              std::uint8_t* dst, std::int32_t dstCap, const char* defaultChar,
                              std::int32_t* defaultUsed) {
   if (dst == nullptr && dstCap > 0) return 0;
@@ -84,8 +91,7 @@ std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, WideTe
     if (scratch == nullptr) return 0;
     out = {scratch.get(), capacity};
   }
-  const std::optional<std::size_t> bytes = Encode(road, flags, src, out, defaultChar, defaultUsed);
-  return bytes ? static_cast<std::int32_t>(*bytes) : 0;
+  return Encode(road, flags, src, out, defaultChar, defaultUsed);
 }
 
 }  // namespace corvane

@@ -28,7 +28,7 @@ namespace corvane {
 // nothing and returns 0. src and dst must not overlap.
 // Temporaries: the scratch buffer when measuring, the Shift_JIS copy for 2022 and 51932, the
 // UTF-8 text when dst cannot hold it whole; each freed on every return path.
-std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, WideText src,
+std::int32_t WideToMultiByte(std::uint32_t codePage, std::uint32_t flags, const WideText& src,
                              std::uint8_t* dst, std::int32_t dstCap, const char* defaultChar,
                              std::int32_t* defaultUsed);
 

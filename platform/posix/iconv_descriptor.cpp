@@ -32,8 +32,7 @@ bool OutputWindow::Append(const void* bytes, std::size_t count) {
   return true;
 }
 
-IconvStop ConvertUntilStop(const IconvDescriptor& cd, const char** in, std::size_t* inLeft,
-                           OutputWindow& out) {
+IconvStop ConvertUntilStop(iconv_t cd, const char** in, std::size_t* inLeft, OutputWindow& out) {
   const bool flush = in == nullptr;
   for (;;) {
     // Each chunk starts in an empty scratch buffer, which surely holds its output.
@@ -41,8 +40,8 @@ IconvStop ConvertUntilStop(const IconvDescriptor& cd, const char** in, std::size
     const std::size_t chunk = flush ? 0 : std::min(*inLeft, out.InputLimit());
     std::size_t chunkLeft = chunk;
     // iconv's prototype takes char** for input that it only reads.
-    const std::size_t result = iconv(cd.get(), const_cast<char**>(in), flush ? nullptr : &chunkLeft,
-                                     out.Next(), out.Left());
+    const std::size_t result =
+        iconv(cd, const_cast<char**>(in), flush ? nullptr : &chunkLeft, out.Next(), out.Left());
     const int error = errno;
     if (!flush) *inLeft -= chunk - chunkLeft;
     if (result != static_cast<std::size_t>(-1)) {

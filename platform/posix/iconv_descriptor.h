@@ -1,6 +1,7 @@
-// The two pieces of bookkeeping that both iconv conversions share: an owner that closes a
-// conversion descriptor on every return path, and the output window iconv writes into, which is
-// either the caller's buffer or, for a size query, a scratch buffer that is counted and reused.
+// The bookkeeping that both iconv conversions share: the output window iconv writes into, which is
+// either the caller's buffer or, for a size query, a scratch buffer that is counted and reused,
+// and the loop that runs iconv into it. The conversions borrow their descriptors from the
+// thread's cache (iconv_cache.h); IconvDescriptor opens one of its own, for a question asked once.
 #pragma once
 
 #include <iconv.h>
@@ -16,8 +17,7 @@ namespace corvane::platform::posix {
 inline constexpr const char* kWideCharset =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
-// Owns one iconv conversion descriptor for the length of one call. A descriptor carries shift
-// state, so it is never shared between calls or threads.
+// Owns one iconv conversion descriptor, closed when the owner goes.
 class IconvDescriptor {
  public:
   IconvDescriptor(const char* toCharset, const char* fromCharset)
@@ -30,7 +30,6 @@ class IconvDescriptor {
 
   // iconv_open reports failure as (iconv_t)-1.
   bool IsOpen() const { return cd_ != reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1)); }
-  iconv_t get() const { return cd_; }
 
  private:
   iconv_t cd_;
@@ -94,7 +93,6 @@ enum class IconvStop {
 // something it cannot convert, advancing *in and *inLeft; rewinds a measuring window as often
 // as needed. With in and inLeft null it writes the sequence that returns the descriptor to its
 // initial shift state.
-IconvStop ConvertUntilStop(const IconvDescriptor& cd, const char** in, std::size_t* inLeft,
-                           OutputWindow& out);
+IconvStop ConvertUntilStop(iconv_t cd, const char** in, std::size_t* inLeft, OutputWindow& out);
 
 }  // namespace corvane::platform::posix

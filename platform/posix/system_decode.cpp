@@ -19,6 +19,7 @@
 #include <span>
 
 #include "platform/platform.h"
+#include "platform/posix/iconv_cache.h"
 #include "platform/posix/iconv_descriptor.h"
 #include "platform/posix/system_charsets.h"
 
@@ -76,14 +77,14 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t /*flags*/
   }
   const std::size_t length =
       srcLen == -1 ? TerminatedLength(src) : static_cast<std::size_t>(srcLen);
-  const posix::IconvDescriptor cd(posix::kWideCharset, charset->iconvName);
+  const posix::BorrowedDescriptor cd(posix::kWideCharset, charset->iconvName);
   if (!cd.IsOpen()) return 0;
 
   posix::OutputWindow out(dst, static_cast<std::size_t>(dstCap) * sizeof(Utf16Unit));
   const char* in = reinterpret_cast<const char*>(src);
   std::size_t inLeft = length;
   for (;;) {
-    const IconvStop stop = posix::ConvertUntilStop(cd, &in, &inLeft, out);
+    const IconvStop stop = posix::ConvertUntilStop(cd.get(), &in, &inLeft, out);
     if (stop == IconvStop::kDone) break;
     if (stop != IconvStop::kInvalid && stop != IconvStop::kIncomplete) return 0;
     const std::size_t skip =
@@ -96,7 +97,7 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t /*flags*/
     inLeft -= skip;
   }
   // A charset may hold the last character back to see whether a combining mark follows (1258).
-  if (posix::ConvertUntilStop(cd, nullptr, nullptr, out) != IconvStop::kDone) return 0;
+  if (posix::ConvertUntilStop(cd.get(), nullptr, nullptr, out) != IconvStop::kDone) return 0;
 
   const std::size_t units = out.Produced() / sizeof(Utf16Unit);
   return units <= static_cast<std::size_t>(INT32_MAX) ? static_cast<std::int32_t>(units) : 0;

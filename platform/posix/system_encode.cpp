@@ -22,6 +22,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/iconv_cache.h"
 #include "platform/posix/iconv_descriptor.h"
 #include "platform/posix/system_charsets.h"
 #include "quillon/quillon.h"
@@ -74,7 +75,7 @@ std::size_t UnconvertedLength(const char* in, std::size_t inLeft) {
 }
 
 // Writes U+FFFD in the target charset, which must encode it.
-bool ConvertReplacementCharacter(const posix::IconvDescriptor& cd, posix::OutputWindow& out) {
+bool ConvertReplacementCharacter(iconv_t cd, posix::OutputWindow& out) {
   const char* in = reinterpret_cast<const char*>(&kReplacementCharacter);
   std::size_t inLeft = sizeof kReplacementCharacter;
   return posix::ConvertUntilStop(cd, &in, &inLeft, out) == IconvStop::kDone;
@@ -93,24 +94,25 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t /*flags*/
   }
   const std::size_t units = srcLen == -1 ? static_cast<std::size_t>(quillon::w_strlen(src)) + 1
                                          : static_cast<std::size_t>(srcLen);
-  const posix::IconvDescriptor cd(charset->iconvName, posix::kWideCharset);
+  const posix::BorrowedDescriptor cd(charset->iconvName, posix::kWideCharset);
   if (!cd.IsOpen()) return 0;
 
-  const DefaultCharacter substitute = DefaultCharacterFor(charset->shape, defaultChar);
   bool substituted = false;
   posix::OutputWindow out(dst, static_cast<std::size_t>(dstCap));
   const char* in = reinterpret_cast<const char*>(src);
   std::size_t inLeft = units * sizeof(Utf16Unit);
   for (;;) {
-    const IconvStop stop = posix::ConvertUntilStop(cd, &in, &inLeft, out);
+    const IconvStop stop = posix::ConvertUntilStop(cd.get(), &in, &inLeft, out);
     if (stop == IconvStop::kDone) break;
     if (stop != IconvStop::kInvalid && stop != IconvStop::kIncomplete) return 0;
     if (posix::EncodesAllOfUnicode(charset->shape)) {
       // Only an unpaired surrogate stops these charsets.
-      if (!ConvertReplacementCharacter(cd, out)) return 0;
+      if (!ConvertReplacementCharacter(cd.get(), out)) return 0;
     } else {
+      // Worked out here rather than once per call, since most text never needs it.
+      const DefaultCharacter substitute = DefaultCharacterFor(charset->shape, defaultChar);
       // Back to the initial shift state first, so that the substitute's bytes mean themselves.
-      if (posix::ConvertUntilStop(cd, nullptr, nullptr, out) != IconvStop::kDone ||
+      if (posix::ConvertUntilStop(cd.get(), nullptr, nullptr, out) != IconvStop::kDone ||
           !out.Append(substitute.bytes, substitute.length)) {
         return 0;
       }
@@ -121,7 +123,7 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t /*flags*/
     inLeft -= skip;
   }
   // A stateful charset ends in its initial shift state.
-  if (posix::ConvertUntilStop(cd, nullptr, nullptr, out) != IconvStop::kDone) return 0;
+  if (posix::ConvertUntilStop(cd.get(), nullptr, nullptr, out) != IconvStop::kDone) return 0;
 
   const std::size_t bytes = out.Produced();
   if (bytes > static_cast<std::size_t>(INT32_MAX)) return 0;
