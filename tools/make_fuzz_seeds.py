@@ -83,19 +83,6 @@ def main():
         write("wide_to_multi", f"{cp}-alternating",
               alternating.encode("utf-16-le") + bytes([1]) + u16(23) + bytes([COUNTED]) + u32(cp))
 
-    # text, chunk seed, hold limit, code page (tool_stream_fuzz.cpp); the text is read as bytes
-    # by the decoder and as UTF-16LE units by the encoder.
-    for cp, codec, lang in PAGES:
-        if cp == 2023:
-            continue
-        write("tool_stream", f"{cp}-{codec}", encoded(codec, lang) + u32(0x9E3779B9) + bytes([7]) + u32(cp))
-        write("tool_stream", f"{cp}-{codec}-wide",
-              snippet(lang).encode("utf-16-le") + u32(12345) + bytes([3]) + u32(cp))
-    for cp, text in ((936, b"\x81\xa1" * 60), (54936, b"\x81\x30\x81\x30A\n\xdf\x30\x00E"),
-                     (51932, b"\x8e\x82\x41\xa4\xa2\x8f\xb0\xa1\n"),
-                     (2022, b"\x82\x68\x1b$B\x30\x21\x82\n\x1b(B")):
-        write("tool_stream", f"{cp}-edge", text + u32(1) + bytes([1]) + u32(cp))
-
 
 if __name__ == "__main__":
     main()
