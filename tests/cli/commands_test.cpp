@@ -1,5 +1,5 @@
-// corvane detect and length against one library call, and the status, output and message of
-// every command.
+// corvane detect in chunks against one library call over each file, and the status, output and
+// message of every command, length's counts among them.
 #include <gtest/gtest.h>
 
 #include <random>
