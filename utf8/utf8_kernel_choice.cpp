@@ -1,30 +1,45 @@
 // Which bulk kernels the UTF-8 codec runs: the one place that names every implementation.
 //
-// The list holds what this build compiled, fastest first, and the codec takes the first entry.
-// Every entry runs on every processor the build targets (see utf8_kernels.h), so the list is
-// constant and the choice costs nothing. An implementation that needs more than the build's
-// baseline (AVX2) joins it behind a processor check made once, in a thread-safe static, and the
-// codec's loops stay as they are. The word-at-a-time pair comes last: it runs everywhere.
+// The list holds what this build compiled, fastest first, and the codec takes the first entry
+// that this processor runs. The SSE2 and word-at-a-time pairs run on every processor the build
+// targets (see utf8_kernels.h); the AVX2 pair, compiled for x86 whatever the baseline, only where
+// the processor says it has AVX2, which it is asked once, in a thread-safe static. The
+// word-at-a-time pair comes last: it runs everywhere.
 #include "utf8/utf8_kernels.h"
 
 namespace corvane {
 namespace {
 
 constexpr Utf8Kernels kKernels[] = {
+#if defined(CORVANE_UTF8_KERNELS_AVX2)
+    {"avx2", DecodeOrdinaryBlocksAvx2, EncodeOrdinaryBlocksAvx2},
+#endif
 #if defined(CORVANE_UTF8_KERNELS_SSE2)
     {"sse2", DecodeOrdinaryBlocksSse2, EncodeOrdinaryBlocksSse2},
 #endif
     {"words", DecodeOrdinaryBlocksWords, EncodeOrdinaryBlocksWords},
 };
 
+// Entries at the front of kKernels that this processor cannot run.
+std::size_t UnsupportedKernels() {
+#if defined(CORVANE_UTF8_KERNELS_AVX2)
+  // The processor is asked directly: this may run inside another library's or the program's
+  // start-up, before the compiler's own run-time has asked it.
+  __builtin_cpu_init();
+  if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("popcnt")) return 1;
+#endif
+  return 0;
+}
+
 }  // namespace
 
 std::span<const Utf8Kernels> AvailableUtf8Kernels() {
-  return kKernels;
+  static const std::size_t unsupported = UnsupportedKernels();
+  return std::span(kKernels).subspan(unsupported);
 }
 
 const Utf8Kernels& ChosenUtf8Kernels() {
-  return kKernels[0];
+  return AvailableUtf8Kernels().front();
 }
 
 }  // namespace corvane

@@ -10,7 +10,9 @@
 // check is needed to run them. GCC and Clang say so with __SSE2__; MSVC defines no __SSE2__ but
 // _M_X64, or _M_IX86_FP 2 under /arch:SSE2. Those two are asked of MSVC only: MinGW's
 // <windows.h> defines _M_X64 as well, and the choice must not depend on whether a file included
-// it. utf8_kernel_choice.cpp lists the implementations this build has and picks the codec's.
+// it. The AVX2 ones are compiled wherever GCC or Clang targets x86, whatever the baseline, and
+// run only where the processor has AVX2. utf8_kernel_choice.cpp lists the implementations this
+// build has and this processor runs, and picks the codec's.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +24,13 @@
 #if defined(__SSE2__) || \
     (defined(_MSC_VER) && (defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)))
 #define CORVANE_UTF8_KERNELS_SSE2 1
+#endif
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define CORVANE_UTF8_KERNELS_AVX2 1
+// Marks every function of the AVX2 kernels, which are compiled for AVX2 one function at a time:
+// compiling their files with -mavx2 would also compile any inline function they share with the
+// rest of the library for AVX2, and the linker may keep that copy for everyone.
+#define CORVANE_TARGET_AVX2 __attribute__((target("avx2,popcnt")))
 #endif
 
 namespace corvane {
@@ -62,10 +71,17 @@ KernelProgress DecodeOrdinaryBlocksSse2(const std::uint8_t* src, std::size_t len
 KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity);
 #endif
+#if defined(CORVANE_UTF8_KERNELS_AVX2)
+// Only where the processor has AVX2 (and POPCNT, which every such processor has).
+KernelProgress DecodeOrdinaryBlocksAvx2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                        std::size_t capacity);
+KernelProgress EncodeOrdinaryBlocksAvx2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
+                                        std::size_t capacity);
+#endif
 
 // One implementation of both kernels, as the codec's fast loops take it.
 struct Utf8Kernels {
-  const char* name;  // "sse2", "words": names the implementation in tests and benchmarks
+  const char* name;  // "avx2", "sse2", "words": names the implementation in tests and benchmarks
   DecodeKernel decode;
   EncodeKernel encode;
 };
