@@ -7,7 +7,8 @@ set(CMAKE_SYSTEM_PROCESSOR x86)
 set(CORVANE_MINGW_TRIPLE i686-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 # Every x86 processor that a supported 32-bit Windows runs on has SSE2 (Windows 8 and later
-# require it), so the DLL takes the SSE2 UTF-8 kernels, as the 64-bit build does by default.
+# require it), so the DLL takes the SSE2 UTF-8 kernels, as the 64-bit build does by default
+# (both take the AVX2 ones where the processor has AVX2).
 set(CMAKE_C_FLAGS_INIT "-msse2")
 set(CMAKE_CXX_FLAGS_INIT "-msse2")
 corvane_use_wine(32)
