@@ -23,10 +23,10 @@ constexpr DbcsLeadRanges Leads(const std::uint8_t (&ranges)[4]) {
 }
 
 constexpr CodePageIndexes kIndexes[] = {
-    {932, {kDecodeUnits932, Leads(kDecodeLeads932)}, {kEncodeBlockStart932, kEncodeBytes932}},
-    {936, {kDecodeUnits936, Leads(kDecodeLeads936)}, {kEncodeBlockStart936, kEncodeBytes936}},
-    {949, {kDecodeUnits949, Leads(kDecodeLeads949)}, {kEncodeBlockStart949, kEncodeBytes949}},
-    {950, {kDecodeUnits950, Leads(kDecodeLeads950)}, {kEncodeBlockStart950, kEncodeBytes950}},
+    {932, {kDecodeUnits932, Leads(kDecodeLeads932)}, {kEncodeBytes932}},
+    {936, {kDecodeUnits936, Leads(kDecodeLeads936)}, {kEncodeBytes936}},
+    {949, {kDecodeUnits949, Leads(kDecodeLeads949)}, {kEncodeBytes949}},
+    {950, {kDecodeUnits950, Leads(kDecodeLeads950)}, {kEncodeBytes950}},
 };
 
 constexpr DbcsDecodeIndex kEucJpIndex{kDecodeUnitsEucJp, Leads(kDecodeLeadsEucJp)};

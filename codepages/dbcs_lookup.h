@@ -17,9 +17,8 @@
 //   decoding  a flat table of 256-unit blocks: block 0 holds what each byte that is no lead byte
 //             decodes to; the lead byte of rank r (its place among the code page's lead bytes,
 //             counted from 1 through at most two ranges) has block r, by trail byte
-//   encoding  a unit's high byte selects a block (256 entries holding its first position); the
-//             block holds, by the unit's low byte, the bytes to write in the order written: one
-//             byte as itself, two as lead | trail << 8 (no trail byte is 0, so above 0xFF)
+//   encoding  one value per unit: the bytes to write in the order written, one byte as itself,
+//             two as lead | trail << 8 (no trail byte is 0, so above 0xFF)
 // Besides 932, 936, 949 and 950, EUC-JP has a decoding index through 932: its row byte ranks as
 // a lead byte, its cell byte is the trail, and a pair gives what the pair transcoded to Shift_JIS
 // decodes to as 932 (trails outside 0xA1-0xFE hold 0; only well-formed pairs are looked up).
@@ -44,8 +43,7 @@ struct DbcsDecodeIndex {
 };
 
 struct DbcsEncodeIndex {
-  const std::uint16_t* blockStart;  // 256 entries: high byte of a unit -> its block's position
-  const std::uint16_t* bytes;       // by blockStart[unit >> 8] + low byte
+  const std::uint16_t* bytes;  // 65536 entries, by unit
 };
 
 // The indexes of one code page; null where it has none.
@@ -85,9 +83,9 @@ inline Utf16Unit DecodeOneByte(const DbcsDecodeIndex& index, std::uint8_t b) {
 }
 
 // The bytes one unit encodes to, in the order written (above 0xFF: two bytes, lead byte in the
-// low half). blockStart's entries are block positions inside bytes, so the sum is in range.
+// low half).
 inline std::uint16_t EncodeUnitBytes(const DbcsEncodeIndex& index, Utf16Unit unit) {
-  return index.bytes[std::size_t{index.blockStart[unit >> 8]} + (unit & 0xFFu)];
+  return index.bytes[unit];
 }
 
 // Stores one decoded unit, or only counts it. The question mark stands in for 0, which no

@@ -104,7 +104,9 @@ inline std::size_t StorePair(const DbcsEncodeIndex& table, Utf16Unit unit, std::
   const std::uint32_t bytes = EncodeUnitBytes(table, unit);
   out[0] = static_cast<std::uint8_t>(bytes);
   out[1] = static_cast<std::uint8_t>(bytes >> 8);  // trail byte, or the spare
-  return 1 + std::size_t{bytes > 0xFF};
+  // 1 more for a value above 0xFF, as a carry rather than a compare, which compilers turn into
+  // a branch that ASCII and double-byte characters alternating defeats.
+  return 1 + ((bytes + 0xFF00u) >> 16);
 }
 
 // Fast path: encodes units while another unit follows and three bytes of room remain. Each unit

@@ -4,10 +4,10 @@
 //
 // Decoding: kDecodeUnits[rank(lead) * 256 + trail], or [byte] for a byte that is no
 // lead byte; kDecodeLeads holds the lead ranges {firstLow, firstHigh, secondLow,
-// secondHigh} that ranks count through. Encoding: kEncodeBytes[kEncodeBlockStart[unit
-// >> 8] + (unit & 0xFF)], the bytes in the order written (two bytes: lead | trail << 8).
+// secondHigh} that ranks count through. Encoding: kEncodeBytes[unit], the bytes in the
+// order written (two bytes: lead | trail << 8).
 // Format and derivation: tools/gen_double_byte_index.py.
-// In all 445440 bytes.
+// In all 743424 bytes.
 #pragma once
 
 #include <cstdint>
@@ -17,26 +17,22 @@ namespace corvane::tables {
 // 932
 inline constexpr std::uint8_t kDecodeLeads932[4] = {0x81, 0x9F, 0xE0, 0xEF};
 extern const std::uint16_t kDecodeUnits932[12288];
-extern const std::uint16_t kEncodeBlockStart932[256];
-extern const std::uint16_t kEncodeBytes932[24064];
+extern const std::uint16_t kEncodeBytes932[65536];
 
 // 936
 inline constexpr std::uint8_t kDecodeLeads936[4] = {0xA1, 0xFE, 0xFF, 0x00};
 extern const std::uint16_t kDecodeUnits936[24320];
-extern const std::uint16_t kEncodeBlockStart936[256];
-extern const std::uint16_t kEncodeBytes936[25088];
+extern const std::uint16_t kEncodeBytes936[65536];
 
 // 949
 inline constexpr std::uint8_t kDecodeLeads949[4] = {0xA1, 0xFE, 0xFF, 0x00};
 extern const std::uint16_t kDecodeUnits949[24320];
-extern const std::uint16_t kEncodeBlockStart949[256];
-extern const std::uint16_t kEncodeBytes949[37376];
+extern const std::uint16_t kEncodeBytes949[65536];
 
 // 950
 inline constexpr std::uint8_t kDecodeLeads950[4] = {0xA1, 0xFE, 0xFF, 0x00};
 extern const std::uint16_t kDecodeUnits950[24320];
-extern const std::uint16_t kEncodeBlockStart950[256];
-extern const std::uint16_t kEncodeBytes950[25600];
+extern const std::uint16_t kEncodeBytes950[65536];
 
 // EucJp
 inline constexpr std::uint8_t kDecodeLeadsEucJp[4] = {0xA1, 0xFE, 0xFF, 0x00};
