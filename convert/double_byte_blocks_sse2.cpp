@@ -1,6 +1,6 @@
 // The block sorter with SSE2: sixteen bytes per step, each tested against both lead byte ranges
 // and given the position of the character that would start there, with no branch at all.
-#include "convert/double_byte_blocks.h"
+#include "convert/double_byte_block_kernels.h"
 
 #if defined(CORVANE_DBCS_BLOCKS_SSE2)
 

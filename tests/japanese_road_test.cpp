@@ -37,12 +37,16 @@ TEST_F(JapaneseRoad, StraightRoadsGiveWhatTheLongWayGives) {
     const Road slow = WithoutIndexes(fast);
     ASSERT_NE(fast.indexes.forward, nullptr) << cp;
     for (int trial = 0; trial < 300; ++trial) {
-      Bytes bytes(1 + rng() % 24);
+      // One text in ten long enough for blocks, and with fewer bytes that stop them.
+      const bool longText = trial % 10 == 0;
+      Bytes bytes(longText ? 70 + rng() % 130 : 1 + rng() % 24);
       for (std::uint8_t& b : bytes) {
         const auto pairByte =
             static_cast<std::uint8_t>(cp == 2022 ? 0x21 + rng() % 94 : 0xA1 + rng() % 94);
         const auto any = static_cast<std::uint8_t>(rng());
-        b = rng() % 3 ? pairByte : rng() % 4 ? interesting[rng() % std::size(interesting)] : any;
+        b = rng() % (longText ? 40 : 3) ? pairByte
+            : rng() % 4                 ? interesting[rng() % std::size(interesting)]
+                                        : any;
       }
       bytes.push_back(0);
       Units units(1 + rng() % 16);
