@@ -49,17 +49,42 @@ void SortBlockWords(const DbcsDecodeIndex& index, const std::uint8_t* src, Block
 void SortBlockSse2(const DbcsDecodeIndex& index, const std::uint8_t* src, BlockBytes& out);
 #endif
 
+// ISO-2022-JP's blocks take two passes: the first sorts the bytes, the second, once the modes
+// are known, gives each byte the position of the character that starts there (as a pair in
+// two-byte mode, `pairs`, else as itself).
+struct JisBlockBytes {
+  BlockMask escape;                     // 0x1B
+  BlockMask lineEnd;                    // 0x0A, 0x0D
+  BlockMask jis;                        // 0x21-0x7E
+  BlockMask high;                       // 0x80 and above
+  BlockMask dollar;                     // '$'
+  BlockMask paren;                      // '('
+  std::uint16_t position[kBlockBytes];  // in EUC-JP's index
+};
+void SortJisBlockWords(const std::uint8_t* src, JisBlockBytes& out);
+void PlaceJisBlockWords(const std::uint8_t* src, BlockMask pairs, JisBlockBytes& out);
+#if defined(CORVANE_DBCS_BLOCKS_SSE2)
+void SortJisBlockSse2(const std::uint8_t* src, JisBlockBytes& out);
+void PlaceJisBlockSse2(const std::uint8_t* src, BlockMask pairs, JisBlockBytes& out);
+#endif
+
 BlockProgress DecodeBlocksWords(const DbcsDecodeIndex& index, PairRule rule,
                                 const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                 std::size_t capacity);
+BlockProgress DecodeJisBlocksWords(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                   std::size_t capacity, JisShiftState& mode);
 #if defined(CORVANE_DBCS_BLOCKS_SSE2)
+BlockProgress DecodeJisBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                  std::size_t capacity, JisShiftState& mode);
 BlockProgress DecodeBlocksSse2(const DbcsDecodeIndex& index, PairRule rule, const std::uint8_t* src,
                                std::size_t length, Utf16Unit* dst, std::size_t capacity);
 #endif
 #if defined(CORVANE_DBCS_BLOCKS_AVX2)
 BlockProgress DecodeBlocksAvx2(const DbcsDecodeIndex& index, PairRule rule, const std::uint8_t* src,
                                std::size_t length, Utf16Unit* dst, std::size_t capacity);
-// Whether this processor runs DecodeBlocksAvx2: asked once.
+BlockProgress DecodeJisBlocksAvx2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                  std::size_t capacity, JisShiftState& mode);
+// Whether this processor runs the AVX2 kernels: asked once.
 bool ProcessorHasAvx2();
 #endif
 
@@ -130,6 +155,88 @@ template <void (*Sort)(const DbcsDecodeIndex&, const std::uint8_t*, BlockBytes&)
     read += taken;
     if (stop) break;
   }
+  return {read, written};
+}
+
+// What one ISO-2022-JP block holds, worked out from its sorted bytes.
+struct JisBlockPlan {
+  BlockMask pairs;    // bytes of pairs, in two-byte mode
+  BlockMask starts;   // bytes that start a character, before `taken`
+  std::size_t taken;  // bytes taken: up to the first refused one, or the block and a last trail
+  bool stop;          // a byte was refused at `taken`
+  bool twoByteAfter;  // the mode at `taken`
+};
+
+// The modes follow from where each escape sequence and line end sets them: a byte is in two-byte
+// mode when the last setter before it is ESC $ x. Adding the bit after each such setter to the
+// mask of everything that is not the bit after a single-byte setter carries from there up to
+// the next single-byte setter, as TrailsOf's runs do; an xor marks what the carry crossed.
+// Within each run of two-byte mode, pairs then start on the run's first byte, as lead bytes do.
+inline JisBlockPlan PlanJisBlock(const JisBlockBytes& m, bool twoByteIn, std::uint8_t after) {
+  constexpr BlockMask kAll = ~BlockMask{0};
+  // Well-formed sequences only, and none that a block cuts off: ESC $ x or ESC ( x at p, so
+  // that p + 2 is still inside the block.
+  const BlockMask escape = m.escape & ((m.dollar | m.paren) >> 1) & (m.jis >> 2) & (kAll >> 2);
+  const BlockMask sequence = escape | escape << 1 | escape << 2;
+  const BlockMask toTwo = (escape & m.dollar >> 1) << 2;  // the sequence's last byte
+  const BlockMask toOne = (escape & m.paren >> 1) << 2 | m.lineEnd;
+  const BlockMask twoFrom = toTwo << 1 | BlockMask{twoByteIn};
+  const BlockMask notOneFrom = ~(toOne << 1);
+  const BlockMask twoByte = (((notOneFrom + twoFrom) ^ notOneFrom) | twoFrom) & notOneFrom;
+  const BlockMask data = ~sequence & ~m.lineEnd;
+  // A byte outside 0x21-0x7E ends a run of pairs, and is refused itself.
+  const BlockMask pairs = twoByte & data & m.jis;
+  const BlockMask trails = TrailsOf(pairs);
+  const BlockMask leads = pairs & ~trails;
+  // A pair whose second byte is no pair byte (a run of odd length) is refused at its first.
+  const BlockMask cutPairs =
+      (trails & ~pairs) >> 1 |
+      (InRange(after, 0x21, 0x7E) ? 0 : leads & BlockMask{1} << (kBlockBytes - 1));
+  const BlockMask refused =
+      (m.escape & ~escape) | (twoByte & data & ~m.jis) | (~twoByte & data & m.high) | cutPairs;
+  JisBlockPlan plan;
+  plan.pairs = pairs;
+  plan.starts = (~twoByte & data) | m.lineEnd | leads;
+  if (refused != 0) {
+    plan.starts &= (refused & (0 - refused)) - 1;
+    plan.taken = static_cast<std::size_t>(std::countr_zero(refused));
+    plan.stop = true;
+    plan.twoByteAfter = ((twoByte >> plan.taken) & 1) != 0;
+  } else {
+    plan.taken = kBlockBytes + static_cast<std::size_t>(leads >> (kBlockBytes - 1));
+    plan.stop = false;
+    // A setter on the last byte decides; else the mode of the last byte goes on.
+    const BlockMask top = BlockMask{1} << (kBlockBytes - 1);
+    plan.twoByteAfter = (toTwo & top) != 0 || ((toOne & top) == 0 && (twoByte & top) != 0);
+  }
+  return plan;
+}
+
+template <void (*Sort)(const std::uint8_t*, JisBlockBytes&),
+          void (*Place)(const std::uint8_t*, BlockMask, JisBlockBytes&)>
+[[gnu::always_inline]] inline BlockProgress DecodeJisBlocksWith(const std::uint8_t* src,
+                                                                std::size_t length, Utf16Unit* dst,
+                                                                std::size_t capacity,
+                                                                JisShiftState& mode) {
+  const std::uint16_t* const units = EucJpDecodeIndex().units;
+  JisBlockBytes block;
+  bool twoByte = mode == kJisTwoByte;
+  std::size_t read = 0;
+  std::size_t written = 0;
+  while (length - read > kBlockBytes && capacity - written >= kBlockBytes) {
+    const std::uint8_t* const at = src + read;
+    Sort(at, block);
+    const JisBlockPlan plan = PlanJisBlock(block, twoByte, at[kBlockBytes]);
+    Place(at, plan.pairs, block);
+    for (BlockMask starts = plan.starts; starts != 0; starts &= starts - 1) {
+      // position[] holds a byte below 0x80 (block 0) or a row's rank * 256 + a cell | 0x80.
+      dst[written++] = units[block.position[static_cast<unsigned>(std::countr_zero(starts))]];
+    }
+    read += plan.taken;
+    twoByte = plan.twoByteAfter;
+    if (plan.stop) break;
+  }
+  mode = twoByte ? kJisTwoByte : kJisSingleByte;
   return {read, written};
 }
 

@@ -70,6 +70,39 @@ void SortBlockSse2(const DbcsDecodeIndex& index, const std::uint8_t* src, BlockB
   out.high = high;
 }
 
+void SortJisBlockSse2(const std::uint8_t* src, JisBlockBytes& out) {
+  out.escape = out.lineEnd = out.jis = out.high = out.dollar = out.paren = 0;
+  for (std::size_t i = 0; i < kBlockBytes; i += 16) {
+    const __m128i v = Load16(src + i);
+    out.escape |= Bits(_mm_cmpeq_epi8(v, Bytes(0x1B)), i);
+    out.lineEnd |=
+        Bits(_mm_or_si128(_mm_cmpeq_epi8(v, Bytes(0x0A)), _mm_cmpeq_epi8(v, Bytes(0x0D))), i);
+    out.jis |= Bits(InRange16(v, Bytes(0x21), Bytes(0x7E - 0x21)), i);
+    out.high |= Bits(v, i);
+    out.dollar |= Bits(_mm_cmpeq_epi8(v, Bytes('$')), i);
+    out.paren |= Bits(_mm_cmpeq_epi8(v, Bytes('(')), i);
+  }
+}
+
+void PlaceJisBlockSse2(const std::uint8_t* src, BlockMask pairs, JisBlockBytes& out) {
+  // Each byte's bit of `pairs`, spread to the whole byte: the bits of two bytes of the mask
+  // repeated over eight lanes each, one distinct bit picked per lane.
+  const __m128i laneBit = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+  for (std::size_t i = 0; i < kBlockBytes; i += 16) {
+    const auto bits = static_cast<std::uint32_t>(pairs >> i);
+    const __m128i spread = _mm_unpacklo_epi64(Bytes(bits & 0xFF), Bytes(bits >> 8 & 0xFF));
+    const __m128i pair = _mm_cmpeq_epi8(_mm_and_si128(spread, laneBit), laneBit);
+    const __m128i v = Load16(src + i);
+    const __m128i next = Load16(src + i + 1);  // the caller has the byte after the block
+    // A pair's row 0x21-0x7E is EUC-JP's row byte 0xA1-0xFE, whose rank is the row - 0x20.
+    const __m128i rank = _mm_and_si128(pair, _mm_sub_epi8(v, Bytes(0x20)));
+    const __m128i low = Select(pair, _mm_or_si128(next, Bytes(0x80)), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.position + i), _mm_unpacklo_epi8(low, rank));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.position + i + 8),
+                     _mm_unpackhi_epi8(low, rank));
+  }
+}
+
 }  // namespace corvane
 
 #endif  // CORVANE_DBCS_BLOCKS_SSE2

@@ -53,7 +53,9 @@ std::size_t DecodeEucJpRun(ByteText text, std::span<Utf16Unit> dst, std::size_t&
 
 // The same for ISO-2022-JP, with escape sequences and line ends read on the way and the mode
 // carried in `mode`. A pair is EUC-JP's without the high bits; a single byte below 0x80 is no
-// Shift_JIS lead byte, so again every step is one whole character on both roads.
+// Shift_JIS lead byte, so again every step is one whole character on both roads. Blocks take the
+// bulk; a character at a time takes what stops them (an escape sequence a block cuts off, for
+// one), and the blocks go on after it.
 std::size_t DecodeIso2022JpRun(ByteText text, std::span<Utf16Unit> dst, std::size_t& written,
                                JisShiftState& mode) {
   const DbcsDecodeIndex& index = EucJpDecodeIndex();
@@ -62,6 +64,11 @@ std::size_t DecodeIso2022JpRun(ByteText text, std::span<Utf16Unit> dst, std::siz
   std::size_t i = 0;
   std::size_t w = written;
   while (n - i >= 3 && w < dst.size()) {  // an escape sequence that starts here is whole
+    const BlockProgress bulk =
+        DecodeIso2022JpBlocks(src + i, n - i, dst.data() + w, dst.size() - w, mode);
+    i += bulk.read;
+    w += bulk.written;
+    if (n - i < 3 || w == dst.size()) break;
     const unsigned b = src[i];
     if (b == 0x1B) {
       i += 2 + static_cast<std::size_t>(ParseJisEscape(src[i + 1], mode));

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <random>
 #include <span>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -49,33 +50,45 @@ TEST_F(TableRoadDifferential, IndexesGiveTheBisectionsAnswerForEveryKeyAndUnit) 
 }
 
 // Every block kernel this machine runs gives what the portable one gives, the last in the list;
-// the tests below hold the chosen one to the reference loops. Text of pairs, single bytes and
-// bytes that EUC-JP refuses, so that blocks end in every state.
+// the tests below hold the chosen one to the reference loops. Text of pairs, single bytes, bytes
+// that EUC-JP refuses and, for ISO-2022-JP (2022), shifts, so that blocks end in every state.
 TEST_F(TableRoadDifferential, BlockKernelsAgree) {
   std::mt19937 rng(936);
   const std::span<const DoubleByteBlockKernel> kernels = AvailableDoubleByteBlockKernels();
-  for (const std::uint32_t cp : {932u, 936u, 949u, 950u, 51932u}) {
-    const DbcsDecodeIndex& index = cp == 51932 ? EucJpDecodeIndex() : *FindDbcsIndexes(cp).forward;
+  for (const std::uint32_t cp : {932u, 936u, 949u, 950u, 51932u, 2022u}) {
+    const DbcsDecodeIndex& index = cp >= 2022 ? EucJpDecodeIndex() : *FindDbcsIndexes(cp).forward;
     const PairRule rule = cp == 51932 ? PairRule::kBothLeadBytes : PairRule::kAny;
     for (std::size_t trial = 0; trial < 200; ++trial) {
-      Bytes bytes(70 + rng() % 400);
-      for (std::uint8_t& b : bytes) {
+      Bytes bytes;
+      for (std::size_t size = 70 + rng() % 400; bytes.size() < size;) {
         const auto n = static_cast<std::uint32_t>(rng());
-        b = static_cast<std::uint8_t>(n % 8 < 5   ? 0xA1 + (n >> 8) % 94
-                                      : n % 8 < 7 ? n >> 8 & 0x7F
-                                                  : n >> 8);
+        if (cp == 2022 && n % 8 == 5) {
+          const Bytes shifts[] = {{0x1B, '$', 'B'}, {0x1B, '(', 'B'}, {0x0A}, {0x1B, 'K'}};
+          bytes.insert(bytes.end(), shifts[n >> 8 & 3].begin(), shifts[n >> 8 & 3].end());
+        } else {
+          bytes.push_back(static_cast<std::uint8_t>(n % 8 < 5
+                                                        ? (cp == 2022 ? 0x21 : 0xA1) + (n >> 8) % 94
+                                                    : n % 8 < 7 ? n >> 8 & 0x7F
+                                                                : n >> 8));
+        }
       }
+      const auto run = [&](const DoubleByteBlockKernel& kernel, Units& out) {
+        JisShiftState mode = 1 + trial % 2;
+        const BlockProgress p = cp == 2022
+                                    ? kernel.decodeIso2022Jp(bytes.data(), bytes.size(), out.data(),
+                                                             out.size() - trial % 3, mode)
+                                    : kernel.decode(index, rule, bytes.data(), bytes.size(),
+                                                    out.data(), out.size() - trial % 3);
+        return std::tuple{p.read, p.written, mode};
+      };
       Units expected(bytes.size(), 0xEEEE);
-      const BlockProgress want = kernels.back().decode(
-          index, rule, bytes.data(), bytes.size(), expected.data(), expected.size() - trial % 3);
-      if (cp != 51932) {
-        ASSERT_GT(want.read, 0u) << cp;  // EUC-JP may refuse the first byte
+      const auto want = run(kernels.back(), expected);
+      if (cp < 2022) {
+        ASSERT_GT(std::get<0>(want), 0u) << cp;  // EUC-JP and ISO-2022-JP may refuse at once
       }
       for (const DoubleByteBlockKernel& kernel : kernels) {
         Units got(bytes.size(), 0xEEEE);
-        const BlockProgress p = kernel.decode(index, rule, bytes.data(), bytes.size(), got.data(),
-                                              got.size() - trial % 3);
-        ASSERT_TRUE(p.read == want.read && p.written == want.written && got == expected)
+        ASSERT_TRUE(run(kernel, got) == want && got == expected)
             << kernel.name << " " << cp << ": " << Hex(bytes);
       }
     }
