@@ -5,6 +5,7 @@
 
 #include "codepages/tables/double_byte_index.h"
 #include "codepages/tables/double_byte_tables.h"
+#include "japanese/byte_classes.h"
 
 namespace corvane {
 namespace {
@@ -13,24 +14,38 @@ using namespace tables;
 
 struct CodePageIndexes {
   std::uint32_t codePage;
-  DbcsDirectIndex forward;
-  DbcsDirectIndex reverse;
+  DbcsDecodeIndex forward;
+  DbcsEncodeIndex reverse;
 };
 
+constexpr DbcsLeadRanges Leads(const std::uint8_t (&ranges)[4]) {
+  return {ranges[0], ranges[1], ranges[2], ranges[3]};
+}
+
 constexpr CodePageIndexes kIndexes[] = {
-    {932,
-     {kForwardIndexBlockOf932, kForwardIndexValues932},
-     {kReverseIndexBlockOf932, kReverseIndexValues932}},
-    {936,
-     {kForwardIndexBlockOf936, kForwardIndexValues936},
-     {kReverseIndexBlockOf936, kReverseIndexValues936}},
-    {949,
-     {kForwardIndexBlockOf949, kForwardIndexValues949},
-     {kReverseIndexBlockOf949, kReverseIndexValues949}},
-    {950,
-     {kForwardIndexBlockOf950, kForwardIndexValues950},
-     {kReverseIndexBlockOf950, kReverseIndexValues950}},
+    {932, {kDecodeUnits932, Leads(kDecodeLeads932)}, {kEncodeBytes932}},
+    {936, {kDecodeUnits936, Leads(kDecodeLeads936)}, {kEncodeBytes936}},
+    {949, {kDecodeUnits949, Leads(kDecodeLeads949)}, {kEncodeBytes949}},
+    {950, {kDecodeUnits950, Leads(kDecodeLeads950)}, {kEncodeBytes950}},
 };
+
+constexpr DbcsDecodeIndex kEucJpIndex{kDecodeUnitsEucJp, Leads(kDecodeLeadsEucJp)};
+
+// The generator ranks lead bytes through the ranges it writes; the loops take as lead bytes what
+// IsDbcsLeadByte takes. The two must be the same bytes (EUC-JP's row bytes are 51932's).
+constexpr bool RangesAreLeadBytes(const DbcsLeadRanges& r, std::uint32_t codePage) {
+  for (std::uint32_t b = 0; b < 256; ++b) {
+    if (IsLeadByteOf(r, b) != (IsDbcsLeadByte(static_cast<std::uint8_t>(b), codePage) != 0)) {
+      return false;
+    }
+  }
+  return r.secondLow > r.secondHigh || r.firstHigh < r.secondLow;
+}
+static_assert(RangesAreLeadBytes(kIndexes[0].forward.leads, 932));
+static_assert(RangesAreLeadBytes(kIndexes[1].forward.leads, 936));
+static_assert(RangesAreLeadBytes(kIndexes[2].forward.leads, 949));
+static_assert(RangesAreLeadBytes(kIndexes[3].forward.leads, 950));
+static_assert(RangesAreLeadBytes(kEucJpIndex.leads, 51932));
 
 DbcsRange ReadDbcsRange(const std::uint16_t* ranges, std::uint32_t row) {
   const std::size_t at = std::size_t{row} * kWordsPerDbcsRange;
@@ -82,7 +97,13 @@ std::uint32_t WideToDbcsCode(std::uint8_t* out, Utf16Unit unit, const CodePageRe
   std::uint16_t code = 0;  // stays 0 on a miss; no table value is 0
   SearchDbcsTable(record.reverseRanges, record.reverseRangeCount, record.reverseValues, unit,
                   &code);
-  return WriteDbcsCode(out, unit, code);
+  if (code > 0xFF) {
+    out[0] = static_cast<std::uint8_t>(code >> 8);
+    out[1] = static_cast<std::uint8_t>(code & 0xFF);
+    return 2;
+  }
+  out[0] = static_cast<std::uint8_t>((code != 0 ? code : unit) & 0xFF);
+  return 1;
 }
 
 DbcsIndexes FindDbcsIndexes(std::uint32_t codePage) {
@@ -90,6 +111,10 @@ DbcsIndexes FindDbcsIndexes(std::uint32_t codePage) {
     if (entry.codePage == codePage) return {&entry.forward, &entry.reverse};
   }
   return {};
+}
+
+const DbcsDecodeIndex& EucJpDecodeIndex() {
+  return kEucJpIndex;
 }
 
 }  // namespace corvane

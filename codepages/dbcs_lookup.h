@@ -9,11 +9,19 @@
 // and the like) travels through the same lookups. A forward miss passes the key through as the
 // UTF-16 unit of the same number; a reverse miss writes the unit's low byte.
 //
-// The tables that conversions read (932, 936, 949, 950) also have a direct index, generated from
-// the same range tables (codepages/tables/double_byte_index.h): a key's high byte selects a block
-// of 256 values through a 256-entry array, and a 0 value is a miss. The index is checked against
-// the bisection for every key when it is generated and again by the tests, so the two give the
-// same answer everywhere; the bisection (DbcsCodeToWide, WideToDbcsCode) stays as the definition.
+// The conversions read direct indexes instead (codepages/tables/double_byte_index.h, written by
+// tools/gen_double_byte_index.py from the same range tables and checked against the bisection
+// for every key and unit when generated and again by the tests); the bisection (DbcsCodeToWide,
+// WideToDbcsCode) stays as the definition. An index has no misses: the miss rules are written
+// into it, so a lookup gives what to store.
+//   decoding  a flat table of 256-unit blocks: block 0 holds what each byte that is no lead byte
+//             decodes to; the lead byte of rank r (its place among the code page's lead bytes,
+//             counted from 1 through at most two ranges) has block r, by trail byte
+//   encoding  one value per unit: the bytes to write in the order written, one byte as itself,
+//             two as lead | trail << 8 (no trail byte is 0, so above 0xFF)
+// Besides 932, 936, 949 and 950, EUC-JP has a decoding index through 932: its row byte ranks as
+// a lead byte, its cell byte is the trail, and a pair gives what the pair transcoded to Shift_JIS
+// decodes to as 932 (trails outside 0xA1-0xFE hold 0; only well-formed pairs are looked up).
 #pragma once
 
 #include <cstddef>
@@ -23,27 +31,61 @@
 
 namespace corvane {
 
-// A direct index over one range table.
-struct DbcsDirectIndex {
-  const std::uint8_t* blockOf;  // 256 entries: high byte of a key -> block number
-  const std::uint16_t* values;  // 256 per block, by low byte; block 0 is all zeros
+// The lead bytes of a decoding index, as two ranges (the second may be empty: low > high), and
+// the rank of each: b - firstLow + 1 in the first range, then on through the second.
+struct DbcsLeadRanges {
+  std::uint8_t firstLow, firstHigh, secondLow, secondHigh;
 };
 
-// The two indexes of one code page; null where it has none.
+struct DbcsDecodeIndex {
+  const std::uint16_t* units;  // (rank + 1) * 256 entries; block 0 by byte, block r by trail
+  DbcsLeadRanges leads;
+};
+
+struct DbcsEncodeIndex {
+  const std::uint16_t* bytes;  // 65536 entries, by unit
+};
+
+// The indexes of one code page; null where it has none.
 struct DbcsIndexes {
-  const DbcsDirectIndex* forward = nullptr;  // code -> UTF-16 unit
-  const DbcsDirectIndex* reverse = nullptr;  // UTF-16 unit -> code
+  const DbcsDecodeIndex* forward = nullptr;  // code -> UTF-16 unit
+  const DbcsEncodeIndex* reverse = nullptr;  // UTF-16 unit -> code
 };
 
 // The indexes generated for a code page's tables; both null for any code page without them.
 DbcsIndexes FindDbcsIndexes(std::uint32_t codePage);
 
-// The value of key in the indexed table, or 0 when the table does not hold it. Loops pass a
-// copy of the index kept in locals, so that their stores cannot make the compiler reload it.
-inline std::uint16_t LookUpDbcsIndex(DbcsDirectIndex index, std::uint16_t key) {
-  // key >> 8 < 256, blockOf's length; every block number in blockOf is below the block count
-  // and key & 0xFF < 256, so the position lies inside values.
-  return index.values[std::size_t{index.blockOf[key >> 8]} * 256 + (key & 0xFFu)];
+// EUC-JP's decoding index, through 932's tables.
+const DbcsDecodeIndex& EucJpDecodeIndex();
+
+// Whether b is one of the lead bytes.
+constexpr bool IsLeadByteOf(const DbcsLeadRanges& leads, std::uint32_t b) {
+  return InRange(b, leads.firstLow, leads.firstHigh) ||
+         (leads.secondLow <= leads.secondHigh && InRange(b, leads.secondLow, leads.secondHigh));
+}
+
+// The rank of a lead byte of the index (not checked): 1 up to the number of lead bytes.
+constexpr std::uint32_t LeadRank(const DbcsLeadRanges& leads, std::uint32_t lead) {
+  const std::uint32_t firstCount = std::uint32_t{leads.firstHigh} - leads.firstLow + 1;
+  return lead <= leads.firstHigh ? lead - leads.firstLow + 1
+                                 : lead - leads.secondLow + firstCount + 1;
+}
+
+// The unit a lead byte and its trail decode to, the miss rule applied. Lead must be a lead byte
+// of the index: its rank is then at most the block count - 1, and trail < 256.
+inline Utf16Unit DecodePair(const DbcsDecodeIndex& index, std::uint32_t lead, std::uint32_t trail) {
+  return index.units[std::size_t{LeadRank(index.leads, lead)} * 256 + trail];
+}
+
+// The unit a byte that is no lead byte decodes to, 0 giving U+003F; block 0 has all 256.
+inline Utf16Unit DecodeOneByte(const DbcsDecodeIndex& index, std::uint8_t b) {
+  return index.units[b];
+}
+
+// The bytes one unit encodes to, in the order written (above 0xFF: two bytes, lead byte in the
+// low half).
+inline std::uint16_t EncodeUnitBytes(const DbcsEncodeIndex& index, Utf16Unit unit) {
+  return index.bytes[unit];
 }
 
 // Stores one decoded unit, or only counts it. The question mark stands in for 0, which no
@@ -70,17 +112,12 @@ std::uint32_t DbcsCodeToWide(Utf16Unit* out, std::uint16_t key, const CodePageRe
 //   returns       1 or 2, the number of bytes written (lead byte first)
 std::uint32_t WideToDbcsCode(std::uint8_t* out, Utf16Unit unit, const CodePageRecord& record);
 
-// How WideToDbcsCode writes what a lookup found for unit (0 = a miss): a code above 0xFF as two
-// bytes, lead byte first; any other code as its one byte; a miss as the unit's low byte.
-// Returns the bytes written.
-inline std::uint32_t WriteDbcsCode(std::uint8_t* out, Utf16Unit unit, std::uint16_t found) {
-  if (found > 0xFF) {
-    out[0] = static_cast<std::uint8_t>(found >> 8);
-    out[1] = static_cast<std::uint8_t>(found & 0xFF);
-    return 2;
-  }
-  out[0] = static_cast<std::uint8_t>((found != 0 ? found : unit) & 0xFF);
-  return 1;
+// Stores what EncodeUnitBytes gave, lead byte first, and returns how many bytes it is (1 or 2).
+//   out  out  bytes, caller-owned, at least 2 writable
+inline std::uint32_t WriteDbcsCode(std::uint8_t* out, std::uint16_t bytes) {
+  out[0] = static_cast<std::uint8_t>(bytes);
+  out[1] = static_cast<std::uint8_t>(bytes >> 8);
+  return bytes > 0xFF ? 2 : 1;
 }
 
 }  // namespace corvane

@@ -8,12 +8,11 @@
 #include <cstring>
 
 #include "codepages/dbcs_lookup.h"
+#include "convert/double_byte_blocks.h"
 #include "convert/single_byte.h"
 
 namespace corvane {
 namespace {
-
-constexpr Utf16Unit kQuestionMark = 0x003F;
 
 // Where a loop stopped.
 struct Progress {
@@ -31,13 +30,12 @@ std::size_t Terminate(const Text<T>& text, const Progress& p, std::span<Out> dst
 
 // Decoding ------------------------------------------------------------------------------------
 
-// Fast path: decodes characters while two bytes and one place remain, so that a lead byte always
-// has its trail. One branch per character, lead or not; a single byte, ASCII or not, passes
-// through; a missing key is passed through by arithmetic rather than a branch.
-void DecodeRun(DbcsDirectIndex index, const LeadByteMap& leads, ByteText text,
+// Decodes characters while two bytes and one place remain, so that a lead byte always has its
+// trail: what the blocks leave near the end of the text or of the room. A branch per character.
+void DecodeRun(const DbcsDecodeIndex& index, const LeadByteMap& leads, ByteText text,
                std::span<Utf16Unit> dst, Progress& p) {
   // Copied into locals: stores through dst would otherwise make the compiler reload them.
-  const DbcsDirectIndex table = index;
+  const DbcsDecodeIndex table = index;
   const std::uint8_t* const isLead = leads.data();
   const std::uint8_t* const src = text.data;
   Utf16Unit* const out = dst.data();
@@ -49,16 +47,12 @@ void DecodeRun(DbcsDirectIndex index, const LeadByteMap& leads, ByteText text,
     const std::size_t count = std::min(dst.size() - written, (text.size - read) / 2);
     if (count == 0) break;
     for (const std::size_t end = written + count; written < end; ++written) {
-      const std::uint32_t b0 = src[read];
+      const std::uint8_t b0 = src[read];
       if (isLead[b0] != 0) {
-        const std::uint32_t key = b0 << 8 | src[read + 1];
-        const std::uint32_t unit = LookUpDbcsIndex(table, static_cast<std::uint16_t>(key));
-        // All ones on a miss (unit - 1 wraps only for 0), as arithmetic so it stays a select.
-        const std::uint32_t missMask = 0u - ((unit - 1u) >> 31);
-        out[written] = static_cast<Utf16Unit>(unit | (key & missMask));
+        out[written] = DecodePair(table, b0, src[read + 1]);
         read += 2;
       } else {
-        out[written] = static_cast<Utf16Unit>(b0 != 0 ? b0 : kQuestionMark);
+        out[written] = DecodeOneByte(table, b0);
         read += 1;
       }
     }
@@ -71,13 +65,16 @@ void DecodeRun(DbcsDirectIndex index, const LeadByteMap& leads, ByteText text,
 
 std::size_t DecodeDoubleByte(const Road& road, ByteText text, std::span<Utf16Unit> dst) {
   if (road.indexes.forward == nullptr) return DecodeDoubleByteScalar(road, text, dst);
-  Progress p;
-  DecodeRun(*road.indexes.forward, *road.leads, text, dst, p);
+  const DbcsDecodeIndex& index = *road.indexes.forward;
+  const BlockProgress bulk =
+      DecodeDoubleByteBlocks(index, PairRule::kAny, text.data, text.size, dst.data(), dst.size());
+  Progress p{bulk.read, bulk.written};
+  DecodeRun(index, *road.leads, text, dst, p);
   // The run leaves a full destination or at most one byte: a character of its own, or a lead
   // byte cut off by the end, which is dropped.
   if (p.read < text.size && p.written < dst.size()) {
     const std::uint8_t b = text[p.read];
-    if ((*road.leads)[b] == 0) dst[p.written++] = b != 0 ? Utf16Unit{b} : kQuestionMark;
+    if ((*road.leads)[b] == 0) dst[p.written++] = DecodeOneByte(index, b);
     p.read = text.size;
   }
   return Terminate(text, p, dst);
@@ -101,19 +98,15 @@ std::size_t DecodeDoubleByteScalar(const Road& road, ByteText text, std::span<Ut
 
 namespace {
 
-// Stores the two bytes of one unit at out and returns how many of them count (1 or 2).
-inline std::size_t StorePair(DbcsDirectIndex table, std::uint32_t unit, std::uint8_t* out) {
-  const std::uint32_t code = LookUpDbcsIndex(table, static_cast<std::uint16_t>(unit));
-  // All ones on a miss (code - 1 wraps only for 0), written as arithmetic so that it stays a
-  // select and does not become a branch.
-  const std::uint32_t missMask = 0u - ((code - 1u) >> 31);
-  const std::uint32_t two = code > 0xFF ? 1u : 0u;
-  // One byte: the found code, or on a miss the unit's low byte. Two: the lead byte, which is
-  // code >> 8; that is 0 for a one-byte code, and the one byte is masked out for a two-byte one.
-  const std::uint32_t one = code | (unit & missMask);
-  out[0] = static_cast<std::uint8_t>((code >> 8) | (one & (two - 1u)));
-  out[1] = static_cast<std::uint8_t>(code);  // trail byte, or the spare
-  return 1 + two;
+// Stores the two bytes of one unit at out and returns how many of them count (1 or 2): the
+// index gives them in the order written, so no branch decides between one byte and two.
+inline std::size_t StorePair(const DbcsEncodeIndex& table, Utf16Unit unit, std::uint8_t* out) {
+  const std::uint32_t bytes = EncodeUnitBytes(table, unit);
+  out[0] = static_cast<std::uint8_t>(bytes);
+  out[1] = static_cast<std::uint8_t>(bytes >> 8);  // trail byte, or the spare
+  // 1 more for a value above 0xFF, as a carry rather than a compare, which compilers turn into
+  // a branch that ASCII and double-byte characters alternating defeats.
+  return 1 + ((bytes + 0xFF00u) >> 16);
 }
 
 // Fast path: encodes units while another unit follows and three bytes of room remain. Each unit
@@ -122,10 +115,11 @@ inline std::size_t StorePair(DbcsDirectIndex table, std::uint32_t unit, std::uin
 // left the fast loop or the step writes a byte there. So no branch decides between one byte and
 // two (ASCII and double-byte characters alternate too often to predict), and no byte past the
 // final count is ever touched.
-void EncodeRun(DbcsDirectIndex index, WideText text, std::span<std::uint8_t> dst, Progress& p) {
+void EncodeRun(const DbcsEncodeIndex& index, WideText text, std::span<std::uint8_t> dst,
+               Progress& p) {
   // Copied into locals: stores through dst may alias anything, and would otherwise make the
   // compiler reload them for every unit.
-  const DbcsDirectIndex table = index;
+  const DbcsEncodeIndex table = index;
   const Utf16Unit* const src = text.data;
   std::uint8_t* const out = dst.data();
   const std::size_t n = text.size;
@@ -147,7 +141,7 @@ void EncodeRun(DbcsDirectIndex index, WideText text, std::span<std::uint8_t> dst
 
 std::size_t EncodeDoubleByte(const Road& road, WideText text, std::span<std::uint8_t> dst) {
   if (road.indexes.reverse == nullptr) return EncodeDoubleByteScalar(road, text, dst);
-  const DbcsDirectIndex index = *road.indexes.reverse;
+  const DbcsEncodeIndex& index = *road.indexes.reverse;
   Progress p;
   while (p.read < text.size && p.written < dst.size()) {
     EncodeRun(index, text, dst, p);
@@ -155,7 +149,7 @@ std::size_t EncodeDoubleByte(const Road& road, WideText text, std::span<std::uin
     // One unit by the rules, with the room it finds.
     std::uint8_t code[2];
     const Utf16Unit unit = text[p.read];
-    const std::size_t bytes = WriteDbcsCode(code, unit, LookUpDbcsIndex(index, unit));
+    const std::size_t bytes = WriteDbcsCode(code, EncodeUnitBytes(index, unit));
     if (bytes > dst.size() - p.written) {
       p.full = true;
       break;

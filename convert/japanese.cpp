@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "convert/double_byte.h"
+#include "convert/double_byte_blocks.h"
 #include "convert/system_road.h"
 #include "convert/temporary_buffer.h"
 #include "japanese/transcoders.h"
@@ -20,14 +21,16 @@ constexpr std::uint32_t kShiftJis = 932;
 
 // Counted EUC-JP: an ASCII byte or a well-formed pair. Every pair's Shift_JIS lead is a lead
 // byte, and no single byte below 0x80 is, so each step is one whole character on both roads.
-std::size_t DecodeEucJpRun(DbcsDirectIndex index, ByteText text, std::span<Utf16Unit> dst,
-                           std::size_t& written) {
-  // Copied into locals: stores through dst would otherwise make the compiler reload them.
-  const DbcsDirectIndex table = index;
+// The bulk goes by blocks; the rest a character at a time, with the pair's unit from the same
+// index.
+std::size_t DecodeEucJpRun(ByteText text, std::span<Utf16Unit> dst, std::size_t& written) {
+  const DbcsDecodeIndex& index = EucJpDecodeIndex();
+  const BlockProgress bulk = DecodeDoubleByteBlocks(index, PairRule::kBothLeadBytes, text.data,
+                                                    text.size, dst.data(), dst.size());
   const std::uint8_t* const src = text.data;
   const std::size_t n = text.size;
-  std::size_t i = 0;
-  std::size_t w = written;
+  std::size_t i = bulk.read;
+  std::size_t w = bulk.written;
   // A branch per character, not arithmetic: predicted branches let the next character's loads
   // start before this one is classified, which a data dependency would not.
   while (n - i >= 2 && w < dst.size()) {
@@ -35,19 +38,13 @@ std::size_t DecodeEucJpRun(DbcsDirectIndex index, ByteText text, std::span<Utf16
     if (b < 0x80) {
       // Below 0x80 no byte is a Shift_JIS lead and no key has a character: the byte passes
       // through, except 0, which has no character.
-      dst[w++] = static_cast<Utf16Unit>(b != 0 ? b : 0x003Fu);
+      dst[w++] = DecodeOneByte(index, static_cast<std::uint8_t>(b));
       i += 1;
       continue;
     }
     const unsigned c = src[i + 1];
     if (!InRange(b, 0xA1, 0xFE) || !InRange(c, 0xA1, 0xFE)) break;
-    std::uint8_t lead = 0;
-    std::uint8_t trail = 0;
-    JisPairToSjis(static_cast<std::uint8_t>(b - 0x80), static_cast<std::uint8_t>(c - 0x80), lead,
-                  trail);
-    const auto key = static_cast<std::uint16_t>(lead << 8 | trail);
-    const unsigned unit = LookUpDbcsIndex(table, key);
-    dst[w++] = static_cast<Utf16Unit>(unit != 0 ? unit : key);
+    dst[w++] = DecodePair(index, b, c);
     i += 2;
   }
   written = w;
@@ -55,16 +52,23 @@ std::size_t DecodeEucJpRun(DbcsDirectIndex index, ByteText text, std::span<Utf16
 }
 
 // The same for ISO-2022-JP, with escape sequences and line ends read on the way and the mode
-// carried in `mode`. A pair's row byte 0x21-0x7E gives a Shift_JIS lead byte, and a single byte
-// below 0x80 is none, so again every step is one whole character on both roads.
-std::size_t DecodeIso2022JpRun(DbcsDirectIndex index, ByteText text, std::span<Utf16Unit> dst,
-                               std::size_t& written, JisShiftState& mode) {
-  const DbcsDirectIndex table = index;
+// carried in `mode`. A pair is EUC-JP's without the high bits; a single byte below 0x80 is no
+// Shift_JIS lead byte, so again every step is one whole character on both roads. Blocks take the
+// bulk; a character at a time takes what stops them (an escape sequence a block cuts off, for
+// one), and the blocks go on after it.
+std::size_t DecodeIso2022JpRun(ByteText text, std::span<Utf16Unit> dst, std::size_t& written,
+                               JisShiftState& mode) {
+  const DbcsDecodeIndex& index = EucJpDecodeIndex();
   const std::uint8_t* const src = text.data;
   const std::size_t n = text.size;
   std::size_t i = 0;
   std::size_t w = written;
   while (n - i >= 3 && w < dst.size()) {  // an escape sequence that starts here is whole
+    const BlockProgress bulk =
+        DecodeIso2022JpBlocks(src + i, n - i, dst.data() + w, dst.size() - w, mode);
+    i += bulk.read;
+    w += bulk.written;
+    if (n - i < 3 || w == dst.size()) break;
     const unsigned b = src[i];
     if (b == 0x1B) {
       i += 2 + static_cast<std::size_t>(ParseJisEscape(src[i + 1], mode));
@@ -73,17 +77,14 @@ std::size_t DecodeIso2022JpRun(DbcsDirectIndex index, ByteText text, std::span<U
       dst[w++] = static_cast<Utf16Unit>(b);
       i += 1;
     } else if (mode == kJisTwoByte) {
-      if (!InRange(b, 0x21, 0x7E)) break;  // its Shift_JIS lead would be no lead byte
-      std::uint8_t lead = 0;
-      std::uint8_t trail = 0;
-      JisPairToSjis(static_cast<std::uint8_t>(b), src[i + 1], lead, trail);
-      const auto key = static_cast<std::uint16_t>(lead << 8 | trail);
-      const unsigned unit = LookUpDbcsIndex(table, key);
-      dst[w++] = static_cast<Utf16Unit>(unit != 0 ? unit : key);
+      const unsigned c = src[i + 1];
+      // Outside JIS X 0208's rows and cells the transcoder decides.
+      if (!InRange(b, 0x21, 0x7E) || !InRange(c, 0x21, 0x7E)) break;
+      dst[w++] = DecodePair(index, b | 0x80u, c | 0x80u);
       i += 2;
     } else {
       if (b >= 0x80) break;  // could be a Shift_JIS lead byte
-      dst[w++] = static_cast<Utf16Unit>(b != 0 ? b : 0x003Fu);
+      dst[w++] = DecodeOneByte(index, static_cast<std::uint8_t>(b));
       i += 1;
     }
   }
@@ -94,17 +95,16 @@ std::size_t DecodeIso2022JpRun(DbcsDirectIndex index, ByteText text, std::span<U
 // EUC-JP from UTF-16 through the 932 reverse index, two bytes of room a unit given. Stops before
 // a unit whose one-byte result would be a Shift_JIS lead byte (the transcoder would pair it with
 // the next character's byte), or whose pair the transcoder would not take as one.
-std::size_t EncodeEucJpRun(DbcsDirectIndex index, WideText text, std::uint8_t* dst,
+std::size_t EncodeEucJpRun(const DbcsEncodeIndex& index, WideText text, std::uint8_t* dst,
                            std::size_t& written) {
-  const DbcsDirectIndex table = index;
+  const DbcsEncodeIndex table = index;
   std::size_t i = 0;
   std::size_t w = written;
   for (; i < text.size; ++i) {
-    const Utf16Unit unit = text[i];
-    const unsigned code = LookUpDbcsIndex(table, unit);
+    const unsigned code = EncodeUnitBytes(table, text[i]);
     if (code > 0xFF) {
-      const auto lead = static_cast<std::uint8_t>(code >> 8);
-      const auto trail = static_cast<std::uint8_t>(code);
+      const auto lead = static_cast<std::uint8_t>(code);
+      const auto trail = static_cast<std::uint8_t>(code >> 8);
       if (!InRange(trail, 0x40, 0xFC)) break;
       std::uint8_t row = 0;
       std::uint8_t cell = 0;
@@ -114,7 +114,7 @@ std::size_t EncodeEucJpRun(DbcsDirectIndex index, WideText text, std::uint8_t* d
       w += 2;
     } else {
       // A found one-byte code, or on a miss the unit's low byte, as the table road writes it.
-      const auto byte = static_cast<std::uint8_t>(code != 0 ? code : unit & 0xFFu);
+      const auto byte = static_cast<std::uint8_t>(code);
       if (IsDbcsLeadByte(byte, kShiftJis) != 0) break;
       dst[w++] = byte;
     }
@@ -169,9 +169,9 @@ std::optional<std::size_t> DecodeJapanese(const Road& road, ByteText text, std::
       jis && state != nullptr && *state == kJisTwoByte ? kJisTwoByte : kJisSingleByte;
   std::size_t written = 0;
   std::size_t taken = 0;
+  // EUC-JP's index is derived from 932's tables: a road on them has both.
   if (road.indexes.forward != nullptr) {
-    taken = jis ? DecodeIso2022JpRun(*road.indexes.forward, text, dst, written, mode)
-                : DecodeEucJpRun(*road.indexes.forward, text, dst, written);
+    taken = jis ? DecodeIso2022JpRun(text, dst, written, mode) : DecodeEucJpRun(text, dst, written);
   }
   const ByteText rest = text.From(taken);
   if (written == dst.size()) {

@@ -37,12 +37,30 @@ TEST_F(JapaneseRoad, StraightRoadsGiveWhatTheLongWayGives) {
     const Road slow = WithoutIndexes(fast);
     ASSERT_NE(fast.indexes.forward, nullptr) << cp;
     for (int trial = 0; trial < 300; ++trial) {
-      Bytes bytes(1 + rng() % 24);
-      for (std::uint8_t& b : bytes) {
+      // One text in ten long enough for blocks, with fewer bytes that stop them and, in
+      // ISO-2022-JP, with the shifts that blocks follow.
+      const bool longText = trial % 10 == 0;
+      const std::size_t size = longText ? 70 + rng() % 130 : 1 + rng() % 24;
+      Bytes bytes;
+      while (bytes.size() < size) {
         const auto pairByte =
             static_cast<std::uint8_t>(cp == 2022 ? 0x21 + rng() % 94 : 0xA1 + rng() % 94);
         const auto any = static_cast<std::uint8_t>(rng());
-        b = rng() % 3 ? pairByte : rng() % 4 ? interesting[rng() % std::size(interesting)] : any;
+        if (longText && cp == 2022 && rng() % 12 == 0) {
+          const Bytes shifts[] = {{0x1B, '$', 'B'}, {0x1B, '(', 'B'}, {0x1B, '(', 'J'}, {0x0A}};
+          const Bytes& shift = shifts[rng() % std::size(shifts)];
+          bytes.insert(bytes.end(), shift.begin(), shift.end());
+          continue;
+        }
+        bytes.push_back(rng() % (longText ? 40 : 3) ? pairByte
+                        : rng() % 4                 ? interesting[rng() % std::size(interesting)]
+                                                    : any);
+      }
+      if (trial == 0 && cp == 2022) {
+        // A pair whose first byte ends a block and whose second is a line end.
+        bytes = {0x1B, '$', 'B'};
+        bytes.insert(bytes.end(), 61, 0x30);
+        bytes.insert(bytes.end(), {0x0A, 'a', 'b', 'c'});
       }
       bytes.push_back(0);
       Units units(1 + rng() % 16);
@@ -62,7 +80,8 @@ TEST_F(JapaneseRoad, StraightRoadsGiveWhatTheLongWayGives) {
         for (std::size_t cap = 1; cap <= text.size + 2; ++cap) {
           Units a(cap, 0xEEEE), b(cap, 0xEEEE);
           JisShiftState s1 = stateIn, s2 = stateIn;
-          ASSERT_EQ(DecodeJapanese(fast, text, a, &s1), DecodeJapanese(slow, text, b, &s2));
+          ASSERT_EQ(DecodeJapanese(fast, text, a, &s1), DecodeJapanese(slow, text, b, &s2))
+              << cp << ": " << Hex(bytes) << " cap " << cap;
           ASSERT_EQ(a, b) << cp << ": " << Hex(bytes) << " cap " << cap;
           ASSERT_EQ(s1, s2) << cp << ": " << Hex(bytes) << " cap " << cap;
         }

@@ -10,10 +10,12 @@
 #include <initializer_list>
 #include <random>
 #include <span>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
 #include "convert/double_byte.h"
+#include "convert/double_byte_blocks.h"
 #include "convert/single_byte.h"
 #include "tests/support/conversion_fixture.h"
 
@@ -30,16 +32,65 @@ TEST_F(TableRoadDifferential, IndexesGiveTheBisectionsAnswerForEveryKeyAndUnit) 
     ASSERT_NE(road.indexes.reverse, nullptr) << cp;
     for (std::uint32_t k = 0; k <= 0xFFFF; ++k) {
       const auto key = static_cast<std::uint16_t>(k);
-      Utf16Unit unit = 0;
-      DbcsCodeToWide(&unit, key, *road.record);
-      const std::uint16_t indexed = LookUpDbcsIndex(*road.indexes.forward, key);
-      ASSERT_EQ(indexed != 0 ? indexed : (key != 0 ? key : 0x003F), unit)
-          << cp << " forward 0x" << std::hex << k;
+      const std::uint32_t lead = k >> 8;
+      if (k > 0xFF ? (*road.leads)[lead] != 0 : (*road.leads)[k] == 0) {
+        Utf16Unit unit = 0;
+        DbcsCodeToWide(&unit, key, *road.record);
+        ASSERT_EQ(k > 0xFF ? DecodePair(*road.indexes.forward, lead, k & 0xFF)
+                           : DecodeOneByte(*road.indexes.forward, static_cast<std::uint8_t>(k)),
+                  unit)
+            << cp << " forward 0x" << std::hex << k;
+      }
       std::array<std::uint8_t, 2> bisected{}, viaIndex{};
       const std::uint32_t n = WideToDbcsCode(bisected.data(), key, *road.record);
-      ASSERT_EQ(WriteDbcsCode(viaIndex.data(), key, LookUpDbcsIndex(*road.indexes.reverse, key)),
-                n);
+      ASSERT_EQ(WriteDbcsCode(viaIndex.data(), EncodeUnitBytes(*road.indexes.reverse, key)), n);
       ASSERT_EQ(viaIndex, bisected) << cp << " reverse U+" << std::hex << k;
+    }
+  }
+}
+
+// Every block kernel this machine runs gives what the portable one gives, the last in the list;
+// the tests below hold the chosen one to the reference loops. Text of pairs, single bytes, bytes
+// that EUC-JP refuses and, for ISO-2022-JP (2022), shifts, so that blocks end in every state.
+TEST_F(TableRoadDifferential, BlockKernelsAgree) {
+  std::mt19937 rng(936);
+  const std::span<const DoubleByteBlockKernel> kernels = AvailableDoubleByteBlockKernels();
+  for (const std::uint32_t cp : {932u, 936u, 949u, 950u, 51932u, 2022u}) {
+    const DbcsDecodeIndex& index = cp >= 2022 ? EucJpDecodeIndex() : *FindDbcsIndexes(cp).forward;
+    const PairRule rule = cp == 51932 ? PairRule::kBothLeadBytes : PairRule::kAny;
+    for (std::size_t trial = 0; trial < 200; ++trial) {
+      Bytes bytes;
+      for (std::size_t size = 70 + rng() % 400; bytes.size() < size;) {
+        const auto n = static_cast<std::uint32_t>(rng());
+        if (cp == 2022 && n % 8 == 5) {
+          const Bytes shifts[] = {{0x1B, '$', 'B'}, {0x1B, '(', 'B'}, {0x0A}, {0x1B, 'K'}};
+          bytes.insert(bytes.end(), shifts[n >> 8 & 3].begin(), shifts[n >> 8 & 3].end());
+        } else {
+          bytes.push_back(static_cast<std::uint8_t>(n % 8 < 5
+                                                        ? (cp == 2022 ? 0x21 : 0xA1) + (n >> 8) % 94
+                                                    : n % 8 < 7 ? n >> 8 & 0x7F
+                                                                : n >> 8));
+        }
+      }
+      const auto run = [&](const DoubleByteBlockKernel& kernel, Units& out) {
+        JisShiftState mode = 1 + trial % 2;
+        const BlockProgress p = cp == 2022
+                                    ? kernel.decodeIso2022Jp(bytes.data(), bytes.size(), out.data(),
+                                                             out.size() - trial % 3, mode)
+                                    : kernel.decode(index, rule, bytes.data(), bytes.size(),
+                                                    out.data(), out.size() - trial % 3);
+        return std::tuple{p.read, p.written, mode};
+      };
+      Units expected(bytes.size(), 0xEEEE);
+      const auto want = run(kernels.back(), expected);
+      if (cp < 2022) {
+        ASSERT_GT(std::get<0>(want), 0u) << cp;  // EUC-JP and ISO-2022-JP may refuse at once
+      }
+      for (const DoubleByteBlockKernel& kernel : kernels) {
+        Units got(bytes.size(), 0xEEEE);
+        ASSERT_TRUE(run(kernel, got) == want && got == expected)
+            << kernel.name << " " << cp << ": " << Hex(bytes);
+      }
     }
   }
 }

@@ -60,6 +60,14 @@ Units DecodeByTables(std::uint32_t codePage, const Bytes& bytes) {
   return out;
 }
 
+// Whether a double-byte table has a character for a two-byte key: no key of 932, 936, 949 or
+// 950 has the unit of its own number, which is what a key the table lacks decodes to.
+bool TableHolds(std::uint32_t codePage, int key) {
+  Utf16Unit unit = 0;
+  DbcsCodeToWide(&unit, static_cast<std::uint16_t>(key), *FindCodePageRecord(codePage));
+  return unit != key;
+}
+
 // Every byte from 0x20 up that a single-byte table gives a character (bytes it leaves without
 // one, U+003F, are the library's own and not compared), and every key that a double-byte table
 // holds and the table road reads as a pair (its first byte passes the code page's lead-byte
@@ -72,8 +80,7 @@ TEST(SystemRoad, CodePagesAgreeWithTheTablesButWhereTheLibraryDiffers) {
                               0xA1D9, 0xA1E3, 0xA1F2, 0xA1F3, 0xA241, 0xA242, 0xA244,
                               0xA246, 0xA247, 0xA24C, 0xA24D, 0xA24E};
   for (int key = 0xC6A1; key <= 0xC8FE; ++key) {
-    if (LookUpDbcsIndex(*FindDbcsIndexes(950).forward, static_cast<std::uint16_t>(key)) != 0)
-      differs950.insert(key);
+    if (TableHolds(950, key)) differs950.insert(key);
   }
   EXPECT_GT(differs950.size(), 200u) << "the ETEN block is in our 950";
 
@@ -120,9 +127,7 @@ TEST(SystemRoad, CodePagesAgreeWithTheTablesButWhereTheLibraryDiffers) {
     std::size_t compared = 0;
     for (int key = pairs ? 0x8100 : 0x20; key <= (pairs ? 0xFFFF : 0xFF); ++key) {
       const auto lead = static_cast<std::uint8_t>(key >> 8), last = static_cast<std::uint8_t>(key);
-      if (pairs && (IsDbcsLeadByte(lead, row.codePage) == 0 ||
-                    LookUpDbcsIndex(*FindDbcsIndexes(row.codePage).forward,
-                                    static_cast<std::uint16_t>(key)) == 0))
+      if (pairs && (IsDbcsLeadByte(lead, row.codePage) == 0 || !TableHolds(row.codePage, key)))
         continue;
       const Bytes bytes = pairs ? Bytes{lead, last} : Bytes{last};
       const Units tables = DecodeByTables(row.codePage, bytes);
