@@ -22,8 +22,6 @@ const std::tuple<std::uint32_t, const char*, std::vector<const char*>> kGroups[]
     {2022, "iso-2022-jp", {"csISO2022JP2", "x0201", "csHalfWidthKatakana"}},
     {932, "Shift_JIS", {"ms_Kanji", "Windows-31J"}},
     {51932, "euc-jp", {"csEUCPkdFmtJapanese"}},
-    {10000, "macintosh", {"x-mac-roman"}},
-    {28593, "iso-8859-3", {}},
     {1257, "iso-8859-4", {"latin4"}},
     {1251, "iso-8859-5", {"csWindows31Latin5"}},
     {1253, "iso-8859-7", {"greek8", "x-cp1253"}},
@@ -33,7 +31,6 @@ const std::tuple<std::uint32_t, const char*, std::vector<const char*>> kGroups[]
     {950, "big5", {"x-x-big5"}},
     {1200, "unicode", {"ISO-10646-J-1"}},
     {65001, "utf-8", {"UTF-8", "UNICODE-1-1-UTF-8"}},
-    {65000, "utf-7", {"csUnicode11UTF7"}},
     {10081, "x-mac-turkish", {}},
 };
 // clang-format on

@@ -71,7 +71,6 @@ TEST_F(Conversion, DecodingOnOurOwnRoads) {
   const Row rows[] = {
       {932, "82 A0 41", 3, 0, "", 2, 3, kNone, kNone, "measure a pair, consumed all"},
       {88591, "41 E9 00", -1, 10, "0041 00E9 0000", 3, kNone, kNone, kNone, "terminated"},
-      {88591, "41 00", 2, 10, "0041 003F", 2, kNone, kNone, kNone, "a 0 byte in a count has no character"},
       {10000, "DE", 1, 10, "0066 0069", 2, kNone, kNone, kNone, "one byte, two units"},
       {10000, "41 DE 00", -1, 2, "0041", 1, kNone, kNone, kNone, "two units never split: byte left, no terminator"},
       {20866, "0A 0D C1", 3, 10, "00AB 003F 0430", 3, kNone, kNone, kNone, "KOI8-R's own control row"},
@@ -81,10 +80,8 @@ TEST_F(Conversion, DecodingOnOurOwnRoads) {
       {936, "B0 A1 81 41", 4, 10, "554A 0081 0041", 3, kNone, kNone, kNone, "0x81 is no lead for 936"},
       {949, "B0 A1 A2 E6", 4, 10, "AC00 A2E6", 2, kNone, kNone, kNone, "absent euro passes through"},
       {51932, "41 00 A4 A2 8E B1", 6, 10, "0041 003F 3042 00B1", 4, kNone, kNone, kNone, "EUC-JP; a 0 in a count is '?'"},
-      {51932, "A4 A2 8E B1 00", -1, 10, "3042 00B1 0000", 3, kNone, kNone, kNone, "terminated EUC-JP ends with U+0000"},
       {51932, "41 A4 A2", 2, 10, "0041", 1, kNone, kNone, kNone, "nothing past the count is read"},
       {51932, "A4 A0 41", 3, 10, "00A4 00A0 0041", 3, kNone, kNone, kNone, "a lead before 0xA0 is no pair"},
-      {2022, "1B 24 42 24 22", 5, 10, "3042", 1, kNone, 1, 2, "enters two-byte mode"},
       {2022, "24 22", 2, 0, "", 2, kNone, 2, 2, "measuring starts single-byte and leaves the state"},
       {2022, "1B 24 42 24 22 1B 28 42 41 00", -1, 10, "3042 0041 0000", 3, kNone, 1, 1, "round trip of modes"},
       {2022, "41 1B 24", 3, 10, "0041", 1, 1, 1, 2, "a cut escape still switches the mode"},
@@ -104,14 +101,12 @@ TEST_F(Conversion, EncodingOnOurOwnRoads) {
   // clang-format off
   const Row rows[] = {
       {65001, "0041 0000", -1, 1, "41", 1, kNone, kNone, kNone, "the copy is cut at the capacity"},
-      {65001, "00E9 3042", 2, 4, "C3 A9 E3 81", 4, kNone, kNone, kNone, "even inside a form"},
       {65001, "0041", 1, -5, "", 1, kNone, kNone, kNone, "negative capacity: the length, nothing written"},
       {2022, "0041 3042 0042 0000", -1, 20, "41 1B 24 42 24 22 1B 28 42 42 00", 11, kNone, kNone, kNone, "escapes in and out"},
       {2022, "3042", 1, 10, "1B 24 42 24 22", 5, kNone, kNone, kNone, "no escape back at the end"},
       {51932, "3042 0000", -1, 3, "A4 A2", 2, kNone, kNone, kNone, "the transcoder keeps its last byte free"},
       {51932, "3042 005C FF71", 3, 10, "A4 A2 5C 71", 4, kNone, kNone, kNone, "single bytes pass"},
       {88591, "0061 4E00 0062 0000", -1, 10, "61 62 00", 3, kNone, kNone, kNone, "unmapped units are dropped"},
-      {1252, "0041 0042 0000", -1, 1, "41", 1, kNone, kNone, kNone, "full: no terminator"},
       {1252, "D83D DE00 0041", 3, 10, "41", 1, kNone, kNone, kNone, "single-byte drops surrogates"},
       {10000, "2126 03A9 FB01", 3, 10, "BD", 1, kNone, kNone, kNone, "Ohm sign, not omega; no ligature"},
       {40866, "25D9 000A", 2, 10, "0A", 1, kNone, kNone, kNone, "DOS glyphs own the control bytes"},
@@ -119,7 +114,6 @@ TEST_F(Conversion, EncodingOnOurOwnRoads) {
       {932, "0041 3042 0000", -1, 2, "41", 1, kNone, kNone, kNone, "a pair never half-written, no terminator"},
       {932, "3042 0000", -1, 3, "82 A0 00", 3, kNone, kNone, kNone, "exact fit with terminator"},
       {950, "0023 0041", 2, 10, "A1 CC 41", 3, kNone, kNone, kNone, "Big5 has its own number sign"},
-      {1252, "0041", 1, -3, "", 0, kNone, kNone, kNone, "negative capacity on the table road"},
       {2023, "3042", 1, 0, "", 5, kNone, kNone, kNone, "2023 with nothing to look at: ISO-2022-JP"},
   };
   // clang-format on
@@ -256,28 +250,6 @@ TEST_F(Conversion, EveryTableEntryBothWays) {
     // the lead-byte test.
     const int expected = cp == 932 ? 6879 : cp == 936 ? 7445 : cp == 949 ? 17046 - 5696 : 13703;
     EXPECT_EQ(mapped, expected) << cp;
-  }
-}
-
-// Measuring must give exactly what a conversion with room enough writes, on every road.
-TEST_F(Conversion, MeasuringEqualsConverting) {
-  const Units texts[] = {{0x41, 0x3042, 0x42, 0x0A, 0x3044}, {0xE9, 0x20AC, 0x4E00}, {0}};
-  for (const CodePageRecord* r = GetCodePageRegistry().records; r->id != kTerminatorId; ++r) {
-    for (std::uint32_t cp : {r->id, 65001u}) {
-      for (const Units& text : texts) {
-        for (std::int32_t len : {-1, static_cast<std::int32_t>(text.size())}) {
-          Units src = text;
-          src.push_back(0);
-          const std::int32_t measured =
-              CV_WideCharToMultiByte(cp, 0, src.data(), len, nullptr, 0, nullptr, nullptr);
-          Bytes dst(static_cast<std::size_t>(measured) + 8);
-          EXPECT_EQ(CV_WideCharToMultiByte(cp, 0, src.data(), len, dst.data(),
-                                           static_cast<std::int32_t>(dst.size()), nullptr, nullptr),
-                    measured)
-              << cp;
-        }
-      }
-    }
   }
 }
 

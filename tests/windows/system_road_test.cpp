@@ -142,22 +142,5 @@ TEST(SystemRoad, CodePagesAgreeWithTheTablesButWhereTheLibraryDiffers) {
   }
 }
 
-// 10008 is the library's number for Macintosh Hebrew, but Windows has a 10008 of its own,
-// Macintosh Simplified Chinese (GB 2312), and the registry gives every code page that Windows
-// converts to Windows: so under 10008 Windows decodes Chinese; our Hebrew table is what the
-// tables road would give. The pseudo code pages reach the system as Windows' ANSI code page:
-// Wine's is 1252 in the C.UTF-8 locale that the tests run in, and the thread's language (English,
-// 0x0409) has no row in the thread-locale table, so 3 becomes 0, which the system takes as the
-// ANSI code page.
-TEST(SystemRoad, MacHebrewNumberIsChineseAndPseudoCodePagesAreTheAnsiCodePage) {
-  ASSERT_EQ(FindCodePageRecord(10008)->provider, ProviderSystem);
-  EXPECT_EQ(DecodeBySystem(10008, B("B0 A1 41")), U("554A 0041"));
-  EXPECT_EQ(DecodeByTables(10008, B("E0 41")), U("05D0 0041"));
-  ASSERT_EQ(platform::AnsiCodePage(), 1252u);
-  ASSERT_EQ(platform::ThreadLanguage(), 0x0409);
-  EXPECT_EQ(DecodeBySystem(0, B("80 E9")), U("20AC 00E9"));
-  EXPECT_EQ(DecodeBySystem(3, B("80 E9")), U("20AC 00E9"));
-}
-
 }  // namespace
 }  // namespace corvane
