@@ -29,11 +29,6 @@
 
 namespace corvane {
 
-// One bit per byte of a block: a machine word, so that the 32-bit DLL does no 64-bit arithmetic
-// on its masks.
-using BlockMask = std::uintptr_t;
-inline constexpr std::size_t kBlockBytes = sizeof(BlockMask) * 8;
-
 // What a block's bytes are, each taken as if a character started there.
 struct BlockBytes {
   BlockMask leads;  // bit i: byte i is a lead byte of the index
@@ -117,7 +112,7 @@ template <void (*Sort)(const DbcsDecodeIndex&, const std::uint8_t*, BlockBytes&)
   std::size_t read = 0;
   std::size_t written = 0;
   // A block has at most kBlockBytes characters, and its last lead byte may take the byte after it.
-  while (length - read > kBlockBytes && capacity - written >= kBlockBytes) {
+  while (BlockFits(length - read, capacity - written)) {
     const std::uint8_t* const at = src + read;
     Sort(index, at, block);
     if (block.high == 0) {
@@ -223,7 +218,7 @@ template <void (*Sort)(const std::uint8_t*, JisBlockBytes&),
   bool twoByte = mode == kJisTwoByte;
   std::size_t read = 0;
   std::size_t written = 0;
-  while (length - read > kBlockBytes && capacity - written >= kBlockBytes) {
+  while (BlockFits(length - read, capacity - written)) {
     const std::uint8_t* const at = src + read;
     Sort(at, block);
     const JisBlockPlan plan = PlanJisBlock(block, twoByte, at[kBlockBytes]);

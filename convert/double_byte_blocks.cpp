@@ -101,13 +101,13 @@ std::span<const DoubleByteBlockKernel> AvailableDoubleByteBlockKernels() {
 BlockProgress DecodeDoubleByteBlocks(const DbcsDecodeIndex& index, PairRule rule,
                                      const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                      std::size_t capacity) {
-  if (length <= kBlockBytes) return {0, 0};  // not one block: no kernel to ask for
+  if (!BlockFits(length, capacity)) return {0, 0};  // not one block: no kernel to ask for
   return Kernels().kernels[0].decode(index, rule, src, length, dst, capacity);
 }
 
 BlockProgress DecodeIso2022JpBlocks(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                     std::size_t capacity, JisShiftState& mode) {
-  if (length <= kBlockBytes) return {0, 0};
+  if (!BlockFits(length, capacity)) return {0, 0};
   return Kernels().kernels[0].decodeIso2022Jp(src, length, dst, capacity, mode);
 }
 

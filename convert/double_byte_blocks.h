@@ -24,6 +24,16 @@
 
 namespace corvane {
 
+// One bit per byte of a block: a machine word, so that the 32-bit DLL does no 64-bit arithmetic
+// on its masks.
+using BlockMask = std::uintptr_t;
+inline constexpr std::size_t kBlockBytes = sizeof(BlockMask) * 8;
+
+// Whether a block can be decoded: one whole, with the byte after it, and room for its units.
+constexpr bool BlockFits(std::size_t length, std::size_t capacity) {
+  return length > kBlockBytes && capacity >= kBlockBytes;
+}
+
 enum class PairRule : std::uint8_t {
   kAny,            // a lead byte takes whatever byte follows it (932, 936, 949, 950)
   kBothLeadBytes,  // EUC-JP: the trail must be a lead byte too, and a high byte must lead

@@ -64,11 +64,13 @@ std::size_t DecodeIso2022JpRun(ByteText text, std::span<Utf16Unit> dst, std::siz
   std::size_t i = 0;
   std::size_t w = written;
   while (n - i >= 3 && w < dst.size()) {  // an escape sequence that starts here is whole
-    const BlockProgress bulk =
-        DecodeIso2022JpBlocks(src + i, n - i, dst.data() + w, dst.size() - w, mode);
-    i += bulk.read;
-    w += bulk.written;
-    if (n - i < 3 || w == dst.size()) break;
+    if (BlockFits(n - i, dst.size() - w)) {
+      const BlockProgress bulk =
+          DecodeIso2022JpBlocks(src + i, n - i, dst.data() + w, dst.size() - w, mode);
+      i += bulk.read;
+      w += bulk.written;
+      if (n - i < 3 || w == dst.size()) break;
+    }
     const unsigned b = src[i];
     if (b == 0x1B) {
       i += 2 + static_cast<std::size_t>(ParseJisEscape(src[i + 1], mode));

@@ -1,7 +1,8 @@
 // EUC-JP and ISO-2022-JP, both directions: carried through Shift_JIS by the byte arithmetic of
 // japanese/transcoders.h and converted as 932, by the system or by 932's tables as the road says.
-// On 932's tables the ordinary bulk of the text goes straight to and from UTF-16 through the
-// Shift_JIS index, and only what needs a transcoder's decision takes the long way.
+// On 932's tables the ordinary bulk of the text goes straight to and from UTF-16, decoded
+// through EUC-JP's index (932's table at each pair's Shift_JIS code) and encoded through 932's,
+// and only what needs a transcoder's decision takes the long way.
 #pragma once
 
 #include <cstddef>
