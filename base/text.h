@@ -23,7 +23,9 @@ constexpr bool InRange(std::uint32_t v, std::uint32_t lo, std::uint32_t hi) {
 // other byte, bytes above 0x7F included, must be equal as it stands. Written here rather than
 // borrowed from the C library so that no locale can change which names match.
 constexpr bool EqualsIgnoringAsciiCase(const char* a, const char* b) {
-  const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const auto fold = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
   for (;; ++a, ++b) {
     if (fold(*a) != fold(*b)) return false;
     if (*a == '\0') return true;  // equal here, so both end together
