@@ -107,6 +107,7 @@ TEST_F(Registry, ProvidersFollowTheSystemExceptOurOwnCodecs) {
       {{932}, 932, ProviderSystem, "a system with 932 converts it"},
       {{40850}, 40850, ProviderSystem, "even our own numbers go to a system that claims them"},
       {{2022, 51932}, 2022, ProviderTables, "ISO-2022-JP is always ours"},
+      {{2022, 51932}, 51932, ProviderTables, "EUC-JP is always ours"},
       {{1252}, 1251, ProviderTables, "only the code pages the system names"},
   };
   for (const Case& c : cases) {
