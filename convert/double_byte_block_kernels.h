@@ -38,6 +38,26 @@ struct BlockBytes {
   std::uint16_t position[kBlockBytes];
 };
 
+// The lead byte test and rank of the vector sorters, as bytes to compare with: b is a lead byte
+// when b - low <= span (wrapping) for either range, and its rank is b - offset of its range. A
+// missing second range repeats the first, ranks and all.
+struct LeadTests {
+  std::uint8_t low1, span1, offset1, low2, span2, offset2;
+};
+constexpr LeadTests LeadTestsOf(const DbcsLeadRanges& r) {
+  const auto byte = [](std::uint32_t v) { return static_cast<std::uint8_t>(v); };
+  LeadTests t{r.firstLow, byte(r.firstHigh - r.firstLow), byte(r.firstLow - 1u), 0, 0, 0};
+  if (r.secondLow > r.secondHigh) {
+    t.low2 = t.low1, t.span2 = t.span1, t.offset2 = t.offset1;
+  } else {
+    // The second range's first byte ranks after the first range's last.
+    const std::uint32_t firstCount = std::uint32_t{r.firstHigh} - r.firstLow + 1;
+    t.low2 = r.secondLow, t.span2 = byte(r.secondHigh - r.secondLow);
+    t.offset2 = byte(r.secondLow - firstCount - 1u);
+  }
+  return t;
+}
+
 // Each sorts the kBlockBytes bytes at src, reading the one after them as the last one's trail.
 void SortBlockWords(const DbcsDecodeIndex& index, const std::uint8_t* src, BlockBytes& out);
 #if defined(CORVANE_DBCS_BLOCKS_SSE2)

@@ -27,18 +27,28 @@ CORVANE_AVX2 BlockMask Bits(__m256i v, std::size_t at) {
   return static_cast<BlockMask>(static_cast<std::uint32_t>(_mm256_movemask_epi8(v))) << at;
 }
 
+// Stores 32 positions, each rank * 256 + low: byte i of both vectors makes position i.
+CORVANE_AVX2 void StorePositions(std::uint16_t* out, __m256i low, __m256i rank) {
+  // Unpacking interleaves within each 128-bit half, so the quarters are put in the order
+  // 0, 2, 1, 3 first: the low halves then hold bytes 0-15 and the high halves 16-31.
+  const __m256i lowOrdered = _mm256_permute4x64_epi64(low, 0xD8);
+  const __m256i rankOrdered = _mm256_permute4x64_epi64(rank, 0xD8);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                      _mm256_unpacklo_epi8(lowOrdered, rankOrdered));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16),
+                      _mm256_unpackhi_epi8(lowOrdered, rankOrdered));
+}
+
 // As SortBlockSse2, thirty-two bytes at a time.
 CORVANE_AVX2 void SortBlockAvx2(const DbcsDecodeIndex& index, const std::uint8_t* src,
                                 BlockBytes& out) {
-  const DbcsLeadRanges r = index.leads;
-  const std::uint32_t firstCount = std::uint32_t{r.firstHigh} - r.firstLow + 1;
-  const bool second = r.secondLow <= r.secondHigh;
-  const __m256i low1 = Bytes(r.firstLow);
-  const __m256i span1 = Bytes(r.firstHigh - r.firstLow);
-  const __m256i low2 = second ? Bytes(r.secondLow) : low1;
-  const __m256i span2 = second ? Bytes(r.secondHigh - r.secondLow) : span1;
-  const __m256i offset1 = Bytes(r.firstLow - 1u);
-  const __m256i offset2 = second ? Bytes(r.secondLow - firstCount - 1u) : offset1;
+  const LeadTests t = LeadTestsOf(index.leads);
+  const __m256i low1 = Bytes(t.low1);
+  const __m256i span1 = Bytes(t.span1);
+  const __m256i offset1 = Bytes(t.offset1);
+  const __m256i low2 = Bytes(t.low2);
+  const __m256i span2 = Bytes(t.span2);
+  const __m256i offset2 = Bytes(t.offset2);
   BlockMask leads = 0;
   BlockMask high = 0;
   for (std::size_t i = 0; i < kBlockBytes; i += 32) {
@@ -48,15 +58,7 @@ CORVANE_AVX2 void SortBlockAvx2(const DbcsDecodeIndex& index, const std::uint8_t
     const __m256i lead = _mm256_or_si256(InRange32(v, low1, span1), inSecond);
     const __m256i rank =
         _mm256_and_si256(lead, _mm256_sub_epi8(v, _mm256_blendv_epi8(offset1, offset2, inSecond)));
-    const __m256i low = _mm256_blendv_epi8(v, next, lead);
-    // Unpacking interleaves within each 128-bit half, so the quarters are put in the order
-    // 0, 2, 1, 3 first: the low halves then hold bytes 0-15 and the high halves 16-31.
-    const __m256i lowOrdered = _mm256_permute4x64_epi64(low, 0xD8);
-    const __m256i rankOrdered = _mm256_permute4x64_epi64(rank, 0xD8);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.position + i),
-                        _mm256_unpacklo_epi8(lowOrdered, rankOrdered));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.position + i + 16),
-                        _mm256_unpackhi_epi8(lowOrdered, rankOrdered));
+    StorePositions(out.position + i, _mm256_blendv_epi8(v, next, lead), rank);
     leads |= Bits(lead, i);
     high |= Bits(v, i);
   }
@@ -93,13 +95,8 @@ CORVANE_AVX2 void PlaceJisBlockAvx2(const std::uint8_t* src, BlockMask pairs, Ji
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 1));
     const __m256i rank = _mm256_and_si256(pair, _mm256_sub_epi8(v, Bytes(0x20)));
-    const __m256i low = _mm256_blendv_epi8(v, _mm256_or_si256(next, Bytes(0x80)), pair);
-    const __m256i lowOrdered = _mm256_permute4x64_epi64(low, 0xD8);
-    const __m256i rankOrdered = _mm256_permute4x64_epi64(rank, 0xD8);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.position + i),
-                        _mm256_unpacklo_epi8(lowOrdered, rankOrdered));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.position + i + 16),
-                        _mm256_unpackhi_epi8(lowOrdered, rankOrdered));
+    StorePositions(out.position + i,
+                   _mm256_blendv_epi8(v, _mm256_or_si256(next, Bytes(0x80)), pair), rank);
   }
 }
 

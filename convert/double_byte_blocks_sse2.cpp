@@ -31,6 +31,12 @@ __m128i Select(__m128i mask, __m128i ifSet, __m128i ifClear) {
   return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
 }
 
+// Stores 16 positions, each rank * 256 + low: byte i of both vectors makes position i.
+void StorePositions(std::uint16_t* out, __m128i low, __m128i rank) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(low, rank));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(low, rank));
+}
+
 BlockMask Bits(__m128i v, std::size_t at) {
   return static_cast<BlockMask>(static_cast<unsigned>(_mm_movemask_epi8(v))) << at;
 }
@@ -38,18 +44,13 @@ BlockMask Bits(__m128i v, std::size_t at) {
 }  // namespace
 
 void SortBlockSse2(const DbcsDecodeIndex& index, const std::uint8_t* src, BlockBytes& out) {
-  const DbcsLeadRanges r = index.leads;
-  const std::uint32_t firstCount = std::uint32_t{r.firstHigh} - r.firstLow + 1;
-  // Without a second range the first stands in for it, with the first one's ranks.
-  const bool second = r.secondLow <= r.secondHigh;
-  const __m128i low1 = Bytes(r.firstLow);
-  const __m128i span1 = Bytes(r.firstHigh - r.firstLow);
-  const __m128i low2 = second ? Bytes(r.secondLow) : low1;
-  const __m128i span2 = second ? Bytes(r.secondHigh - r.secondLow) : span1;
-  // rank = b - offset: firstLow - 1 in the first range, in the second whatever makes its first
-  // byte rank firstCount + 1 (both wrap as bytes, as the subtraction does).
-  const __m128i offset1 = Bytes(r.firstLow - 1u);
-  const __m128i offset2 = second ? Bytes(r.secondLow - firstCount - 1u) : offset1;
+  const LeadTests t = LeadTestsOf(index.leads);
+  const __m128i low1 = Bytes(t.low1);
+  const __m128i span1 = Bytes(t.span1);
+  const __m128i offset1 = Bytes(t.offset1);
+  const __m128i low2 = Bytes(t.low2);
+  const __m128i span2 = Bytes(t.span2);
+  const __m128i offset2 = Bytes(t.offset2);
   BlockMask leads = 0;
   BlockMask high = 0;
   for (std::size_t i = 0; i < kBlockBytes; i += 16) {
@@ -59,10 +60,7 @@ void SortBlockSse2(const DbcsDecodeIndex& index, const std::uint8_t* src, BlockB
     const __m128i lead = _mm_or_si128(InRange16(v, low1, span1), inSecond);
     const __m128i rank = _mm_and_si128(lead, _mm_sub_epi8(v, Select(inSecond, offset2, offset1)));
     // Position: rank * 256 + trail for a lead byte, the byte itself (rank 0) for any other.
-    const __m128i low = Select(lead, next, v);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.position + i), _mm_unpacklo_epi8(low, rank));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.position + i + 8),
-                     _mm_unpackhi_epi8(low, rank));
+    StorePositions(out.position + i, Select(lead, next, v), rank);
     leads |= Bits(lead, i);
     high |= Bits(v, i);
   }
@@ -96,10 +94,7 @@ void PlaceJisBlockSse2(const std::uint8_t* src, BlockMask pairs, JisBlockBytes& 
     const __m128i next = Load16(src + i + 1);  // the caller has the byte after the block
     // A pair's row 0x21-0x7E is EUC-JP's row byte 0xA1-0xFE, whose rank is the row - 0x20.
     const __m128i rank = _mm_and_si128(pair, _mm_sub_epi8(v, Bytes(0x20)));
-    const __m128i low = Select(pair, _mm_or_si128(next, Bytes(0x80)), v);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.position + i), _mm_unpacklo_epi8(low, rank));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.position + i + 8),
-                     _mm_unpackhi_epi8(low, rank));
+    StorePositions(out.position + i, Select(pair, _mm_or_si128(next, Bytes(0x80)), v), rank);
   }
 }
 
