@@ -117,8 +117,8 @@ std::int32_t FinishDecode(const char* fault, const DecodeCursor& at, Utf16Unit* 
 // kStore = false is for when no further unit can be stored (counted + 1 >= room), so skipping the
 // stores changes nothing.
 template <bool kStore>
-void DecodeOrdinaryRun(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst, std::size_t room,
-                       DecodeCursor& at) {
+void DecodeOrdinaryRun(const Utf8Kernels& kernels, const Utf8Input& in, Utf16Unit* dst,
+                       std::size_t room, DecodeCursor& at) {
   const std::uint8_t* const s = in.bytes;
   const std::size_t length = in.length;
   std::size_t i = at.read;
@@ -126,6 +126,8 @@ void DecodeOrdinaryRun(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst,
   for (;;) {
     // Storing: n + 1 < room, so the kernel may use the room - 1 - n >= 1 positions before dst's
     // last one.
+    const DecodeKernel kernel =
+        length - i >= kernels.decodeMinimum ? kernels.decode : DecodeOrdinaryBlocksWords;
     const KernelProgress done = kStore ? kernel(s + i, length - i, dst + n, room - 1 - n)
                                        : kernel(s + i, length - i, nullptr, 0);
     i += done.read;
@@ -186,13 +188,13 @@ void DecodeOrdinaryRun(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst,
   if constexpr (kStore) at.stored = n;
 }
 
-const char* DecodeFast(DecodeKernel kernel, const Utf8Input& in, Utf16Unit* dst, std::size_t room,
-                       DecodeCursor& at) {
+const char* DecodeFast(const Utf8Kernels& kernels, const Utf8Input& in, Utf16Unit* dst,
+                       std::size_t room, DecodeCursor& at) {
   for (;;) {
     if (at.counted + 1 >= room) {
-      DecodeOrdinaryRun<false>(kernel, in, dst, room, at);
+      DecodeOrdinaryRun<false>(kernels, in, dst, room, at);
     } else {
-      DecodeOrdinaryRun<true>(kernel, in, dst, room, at);
+      DecodeOrdinaryRun<true>(kernels, in, dst, room, at);
     }
     if (in.EndsAt(at.read)) return nullptr;
     // The run stopped at a character it leaves to the rules: a fault, an unfinished form, or one
@@ -221,7 +223,7 @@ std::int32_t Utf8ToUcs2With(const Utf8Kernels& kernels, ByteText src, std::span<
                             std::int32_t* consumed) {
   const Utf8Input in(src);
   DecodeCursor at;
-  const char* fault = DecodeFast(kernels.decode, in, dst.data(), dst.size(), at);
+  const char* fault = DecodeFast(kernels, in, dst.data(), dst.size(), at);
   return FinishDecode(fault, at, dst.data(), dst.size(), consumed);
 }
 

@@ -12,12 +12,12 @@ namespace {
 
 constexpr Utf8Kernels kKernels[] = {
 #if defined(CORVANE_UTF8_KERNELS_AVX2)
-    {"avx2", DecodeOrdinaryBlocksAvx2, EncodeOrdinaryBlocksAvx2},
+    {"avx2", DecodeOrdinaryBlocksAvx2, EncodeOrdinaryBlocksAvx2, 34},
 #endif
 #if defined(CORVANE_UTF8_KERNELS_SSE2)
-    {"sse2", DecodeOrdinaryBlocksSse2, EncodeOrdinaryBlocksSse2},
+    {"sse2", DecodeOrdinaryBlocksSse2, EncodeOrdinaryBlocksSse2, 18},
 #endif
-    {"words", DecodeOrdinaryBlocksWords, EncodeOrdinaryBlocksWords},
+    {"words", DecodeOrdinaryBlocksWords, EncodeOrdinaryBlocksWords, 0},
 };
 
 // Entries at the front of kKernels that this processor cannot run.

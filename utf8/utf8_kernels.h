@@ -84,6 +84,11 @@ struct Utf8Kernels {
   const char* name;  // "avx2", "sse2", "words": names the implementation in tests and benchmarks
   DecodeKernel decode;
   EncodeKernel encode;
+  // Bytes below which `decode` reads nothing (one block and the bytes it looks ahead). Under it
+  // the decoder hands the text to the word-at-a-time kernel, which needs only eight: a short
+  // string or the tail of a long one is otherwise left to the per-character loop, which would
+  // call the wide kernel again after every character for nothing.
+  std::size_t decodeMinimum;
 };
 
 // Every implementation this build has and this processor runs, the fastest first.
