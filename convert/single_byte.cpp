@@ -58,14 +58,26 @@ inline bool DecodeStep(const Utf16Unit* table, std::uint8_t b, std::span<Utf16Un
 
 // A table as the fast loop reads it: for each byte the one unit it decodes to ('?' for none),
 // or 0 when its entry has more than one unit and the step must take it.
-using SingleUnitView = std::array<Utf16Unit, 256>;
+struct SingleUnitView {
+  std::array<Utf16Unit, 256> units;
+  bool keepsAscii;  // 0x01-0x7F decode to themselves
+  bool allSingle;   // no byte has more than one unit (most tables): nothing stops the loop
+
+  Utf16Unit operator[](std::size_t b) const { return units[b]; }
+};
 
 SingleUnitView ViewOf(const Utf16Unit* table) {
-  SingleUnitView view;
-  for (std::size_t b = 0; b < view.size(); ++b) {
+  SingleUnitView view{};
+  for (std::size_t b = 0; b < view.units.size(); ++b) {
     const Utf16Unit* entry = table + kUnitsPerByteEntry * b;
-    view[b] = entry[1] == 0 && entry[2] == 0 ? FirstUnit(entry) : Utf16Unit{0};
+    view.units[b] = entry[1] == 0 && entry[2] == 0 ? FirstUnit(entry) : Utf16Unit{0};
   }
+  view.keepsAscii = true;
+  view.allSingle = true;
+  for (std::size_t b = 0; b < view.units.size(); ++b)
+    view.allSingle &= view.units[b] != 0;
+  for (std::size_t b = 1; b < 0x80; ++b)
+    view.keepsAscii &= view.units[b] == b;
   return view;
 }
 
@@ -113,6 +125,21 @@ std::size_t DecodeSingleUnits(const SingleUnitView& view, const std::uint8_t* sr
                               Utf16Unit* dst) {
   std::size_t i = 0;
   for (; n - i >= 8; i += 8) {
+    // Eight bytes of 0x01-0x7F (a 0 byte borrows into its high bit) widen as they stand where the
+    // table keeps ASCII: Western text is mostly such runs, and widening them takes one vector
+    // instruction where the lookups take eight loads.
+    std::uint64_t word;
+    std::memcpy(&word, src + i, sizeof word);
+    if (view.keepsAscii && ((word | (word - 0x0101010101010101u)) & 0x8080808080808080u) == 0) {
+      for (std::size_t k = 0; k < 8; ++k)
+        dst[i + k] = src[i + k];
+      continue;
+    }
+    if (view.allSingle) {  // no test per byte: every byte has its one unit
+      for (std::size_t k = 0; k < 8; ++k)
+        dst[i + k] = view[src[i + k]];
+      continue;
+    }
     Utf16Unit units[8];
     bool multi = false;
     for (std::size_t k = 0; k < 8; ++k) {
