@@ -52,7 +52,7 @@ install(FILES ${PROJECT_BINARY_DIR}/CorvaneConfig.cmake
 # The pkg-config files find the prefix from their own place, so the tree can be installed
 # anywhere (cmake --install --prefix) and moved. corvane is the shared library; corvane-static
 # the static one, a name of its own because its archive is not libcorvane.a and its link line
-# differs (README: Using the library in a build).
+# differs (docs/building.md, Installing).
 file(RELATIVE_PATH CORVANE_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" CORVANE_PC_TO_PREFIX "${CORVANE_PC_TO_PREFIX}")
 set(CORVANE_PC_STATIC_REQUIRES "")
