@@ -86,19 +86,22 @@ void PlaceJisBlockSse2(const std::uint8_t* src, BlockMask pairs, JisBlockBytes& 
 BlockProgress DecodeBlocksWords(const DbcsDecodeIndex& index, PairRule rule,
                                 const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                 std::size_t capacity);
-BlockProgress DecodeJisBlocksWords(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                   std::size_t capacity, JisShiftState& mode);
+BlockProgress DecodeJisBlocksWords(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                   std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                   JisShiftState& mode);
 #if defined(CORVANE_DBCS_BLOCKS_SSE2)
-BlockProgress DecodeJisBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                  std::size_t capacity, JisShiftState& mode);
+BlockProgress DecodeJisBlocksSse2(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                  std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                  JisShiftState& mode);
 BlockProgress DecodeBlocksSse2(const DbcsDecodeIndex& index, PairRule rule, const std::uint8_t* src,
                                std::size_t length, Utf16Unit* dst, std::size_t capacity);
 #endif
 #if defined(CORVANE_DBCS_BLOCKS_AVX2)
 BlockProgress DecodeBlocksAvx2(const DbcsDecodeIndex& index, PairRule rule, const std::uint8_t* src,
                                std::size_t length, Utf16Unit* dst, std::size_t capacity);
-BlockProgress DecodeJisBlocksAvx2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                  std::size_t capacity, JisShiftState& mode);
+BlockProgress DecodeJisBlocksAvx2(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                  std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                  JisShiftState& mode);
 // Whether this processor runs the AVX2 kernels: asked once.
 bool ProcessorHasAvx2();
 #endif
@@ -229,11 +232,12 @@ inline JisBlockPlan PlanJisBlock(const JisBlockBytes& m, bool twoByteIn, std::ui
 
 template <void (*Sort)(const std::uint8_t*, JisBlockBytes&),
           void (*Place)(const std::uint8_t*, BlockMask, JisBlockBytes&)>
-[[gnu::always_inline]] inline BlockProgress DecodeJisBlocksWith(const std::uint8_t* src,
+[[gnu::always_inline]] inline BlockProgress DecodeJisBlocksWith(const DbcsDecodeIndex& jis0208,
+                                                                const std::uint8_t* src,
                                                                 std::size_t length, Utf16Unit* dst,
                                                                 std::size_t capacity,
                                                                 JisShiftState& mode) {
-  const std::uint16_t* const units = EucJpDecodeIndex().units;
+  const std::uint16_t* const units = jis0208.units;
   JisBlockBytes block;
   bool twoByte = mode == kJisTwoByte;
   std::size_t read = 0;

@@ -51,16 +51,19 @@ BlockProgress DecodeBlocksWords(const DbcsDecodeIndex& index, PairRule rule,
   return DecodeBlocksWith<SortBlockWords>(index, rule, src, length, dst, capacity);
 }
 
-BlockProgress DecodeJisBlocksWords(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                   std::size_t capacity, JisShiftState& mode) {
-  return DecodeJisBlocksWith<SortJisBlockWords, PlaceJisBlockWords>(src, length, dst, capacity,
-                                                                    mode);
+BlockProgress DecodeJisBlocksWords(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                   std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                   JisShiftState& mode) {
+  return DecodeJisBlocksWith<SortJisBlockWords, PlaceJisBlockWords>(jis0208, src, length, dst,
+                                                                    capacity, mode);
 }
 
 #if defined(CORVANE_DBCS_BLOCKS_SSE2)
-BlockProgress DecodeJisBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                  std::size_t capacity, JisShiftState& mode) {
-  return DecodeJisBlocksWith<SortJisBlockSse2, PlaceJisBlockSse2>(src, length, dst, capacity, mode);
+BlockProgress DecodeJisBlocksSse2(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                  std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                  JisShiftState& mode) {
+  return DecodeJisBlocksWith<SortJisBlockSse2, PlaceJisBlockSse2>(jis0208, src, length, dst,
+                                                                  capacity, mode);
 }
 
 BlockProgress DecodeBlocksSse2(const DbcsDecodeIndex& index, PairRule rule, const std::uint8_t* src,
@@ -105,10 +108,11 @@ BlockProgress DecodeDoubleByteBlocks(const DbcsDecodeIndex& index, PairRule rule
   return Kernels().kernels[0].decode(index, rule, src, length, dst, capacity);
 }
 
-BlockProgress DecodeIso2022JpBlocks(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                    std::size_t capacity, JisShiftState& mode) {
+BlockProgress DecodeIso2022JpBlocks(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                    std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                    JisShiftState& mode) {
   if (!BlockFits(length, capacity)) return {0, 0};
-  return Kernels().kernels[0].decodeIso2022Jp(src, length, dst, capacity, mode);
+  return Kernels().kernels[0].decodeIso2022Jp(jis0208, src, length, dst, capacity, mode);
 }
 
 }  // namespace corvane

@@ -52,23 +52,25 @@ BlockProgress DecodeDoubleByteBlocks(const DbcsDecodeIndex& index, PairRule rule
                                      const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                      std::size_t capacity);
 
-// ISO-2022-JP the same way, through EUC-JP's index, with the shift mode followed through each
-// block: ASCII and line ends in single-byte mode, JIS X 0208 pairs (0x21-0x7E, both bytes) in
+// ISO-2022-JP the same way, through an EUC-JP index (jis0208), with the shift mode followed through
+// each block: ASCII and line ends in single-byte mode, JIS X 0208 pairs (0x21-0x7E, both bytes) in
 // two-byte mode, and between them ESC $ x and ESC ( x with x in 0x21-0x7E. Stops before anything
 // else (another escape sequence, one that a block cuts off, a byte above 0x7F, a byte outside
 // 0x21-0x7E in two-byte mode, a pair that a change of mode cuts in half), leaving it to the
 // caller's per-character loop.
 //   mode  in/out  the mode at src; on return, the mode where the blocks stopped
-BlockProgress DecodeIso2022JpBlocks(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                    std::size_t capacity, JisShiftState& mode);
+BlockProgress DecodeIso2022JpBlocks(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                    std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                    JisShiftState& mode);
 
 // One implementation of both.
 struct DoubleByteBlockKernel {
   const char* name;  // "avx2", "sse2", "words": names the implementation in tests
   BlockProgress (*decode)(const DbcsDecodeIndex& index, PairRule rule, const std::uint8_t* src,
                           std::size_t length, Utf16Unit* dst, std::size_t capacity);
-  BlockProgress (*decodeIso2022Jp)(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
-                                   std::size_t capacity, JisShiftState& mode);
+  BlockProgress (*decodeIso2022Jp)(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
+                                   std::size_t length, Utf16Unit* dst, std::size_t capacity,
+                                   JisShiftState& mode);
 };
 
 // Every implementation this build has and this processor runs, the fastest first; the first is

@@ -108,10 +108,12 @@ CORVANE_AVX2 BlockProgress DecodeBlocksAvx2(const DbcsDecodeIndex& index, PairRu
   return DecodeBlocksWith<SortBlockAvx2>(index, rule, src, length, dst, capacity);
 }
 
-CORVANE_AVX2 BlockProgress DecodeJisBlocksAvx2(const std::uint8_t* src, std::size_t length,
+CORVANE_AVX2 BlockProgress DecodeJisBlocksAvx2(const DbcsDecodeIndex& jis0208,
+                                               const std::uint8_t* src, std::size_t length,
                                                Utf16Unit* dst, std::size_t capacity,
                                                JisShiftState& mode) {
-  return DecodeJisBlocksWith<SortJisBlockAvx2, PlaceJisBlockAvx2>(src, length, dst, capacity, mode);
+  return DecodeJisBlocksWith<SortJisBlockAvx2, PlaceJisBlockAvx2>(jis0208, src, length, dst,
+                                                                  capacity, mode);
 }
 
 bool ProcessorHasAvx2() {

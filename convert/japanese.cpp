@@ -65,8 +65,8 @@ std::size_t DecodeIso2022JpRun(ByteText text, std::span<Utf16Unit> dst, std::siz
   std::size_t w = written;
   while (n - i >= 3 && w < dst.size()) {  // an escape sequence that starts here is whole
     if (BlockFits(n - i, dst.size() - w)) {
-      const BlockProgress bulk =
-          DecodeIso2022JpBlocks(src + i, n - i, dst.data() + w, dst.size() - w, mode);
+      const BlockProgress bulk = DecodeIso2022JpBlocks(EucJpDecodeIndex(), src + i, n - i,
+                                                       dst.data() + w, dst.size() - w, mode);
       i += bulk.read;
       w += bulk.written;
       if (n - i < 3 || w == dst.size()) break;

@@ -11,14 +11,14 @@ import re
 import sys
 
 FOLDERS = ["base", "quillon", "platform", "codepages", "japanese", "utf8", "convert", "font",
-           "frame", "include"]
+           "frame", "cxx", "include"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
 def folder_of(included):
     top = included.split("/", 1)[0]
     if "/" not in included:
-        return "include" if included == "corvane.h" else None
+        return "include" if included in ("corvane.h", "corvane.hpp") else None
     return top if top in FOLDERS else None
 
 

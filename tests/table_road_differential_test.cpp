@@ -74,11 +74,11 @@ TEST_F(TableRoadDifferential, BlockKernelsAgree) {
       }
       const auto run = [&](const DoubleByteBlockKernel& kernel, Units& out) {
         JisShiftState mode = 1 + trial % 2;
-        const BlockProgress p = cp == 2022
-                                    ? kernel.decodeIso2022Jp(bytes.data(), bytes.size(), out.data(),
-                                                             out.size() - trial % 3, mode)
-                                    : kernel.decode(index, rule, bytes.data(), bytes.size(),
-                                                    out.data(), out.size() - trial % 3);
+        const BlockProgress p =
+            cp == 2022 ? kernel.decodeIso2022Jp(EucJpDecodeIndex(), bytes.data(), bytes.size(),
+                                                out.data(), out.size() - trial % 3, mode)
+                       : kernel.decode(index, rule, bytes.data(), bytes.size(), out.data(),
+                                       out.size() - trial % 3);
         return std::tuple{p.read, p.written, mode};
       };
       Units expected(bytes.size(), 0xEEEE);
