@@ -103,14 +103,16 @@ ENCODINGS = [
     ("ISO-8859-5", 28595, "kSingleByte", "iso8859_5", None,
      "8859_5 ISO_8859-5:1988 iso-ir-144 ISO_8859-5 cyrillic csISOLatinCyrillic IBM915 CP915"),
     ("ISO-8859-6", 28596, "kSingleByte", "iso8859_6", None,
-     "8859_6 ISO_8859-6:1987 iso-ir-127 ISO_8859-6 ECMA-114 arabic csISOLatinArabic IBM1089 CP1089"),
+     "8859_6 ISO_8859-6:1987 iso-ir-127 ISO_8859-6 ECMA-114 arabic csISOLatinArabic IBM1089 "
+     "CP1089"),
     ("ISO-8859-7", 28597, "kSingleByte", "iso8859_7", None,
      "8859_7 ISO_8859-7:1987 ISO_8859-7:2003 iso-ir-126 ISO_8859-7 ELOT_928 ECMA-118 greek greek8 "
      "csISOLatinGreek IBM813 CP813"),
     ("ISO-8859-8", 28598, "kSingleByte", "iso8859_8", None,
      "8859_8 ISO_8859-8:1988 iso-ir-138 ISO_8859-8 hebrew csISOLatinHebrew IBM916 CP916"),
     ("ISO-8859-9", 28599, "kSingleByte", "iso8859_9", None,
-     "8859_9 ISO_8859-9:1989 iso-ir-148 ISO_8859-9 latin5 l5 csISOLatin5 ECMA-128 TS-5881 IBM920 CP920"),
+     "8859_9 ISO_8859-9:1989 iso-ir-148 ISO_8859-9 latin5 l5 csISOLatin5 ECMA-128 TS-5881 "
+     "IBM920 CP920"),
     ("ISO-8859-10", 28600, "kSingleByte", "iso8859_10", None,
      "ISO_8859-10:1992 iso-ir-157 ISO_8859-10 latin6 l6 csISOLatin6"),
     ("ISO-8859-11", 28601, "kSingleByte", "iso8859_11", None, "ISO_8859-11 ISO_8859-11:2001 thai"),
@@ -168,7 +170,8 @@ ENCODINGS = [
      "MacCyrillic mac-cyrillic"),
     ("x-mac-ce", 10029, "kSingleByte", "mac_latin2", None,
      "MacCentralEurope mac-centraleurope mac_centeuro MacLatin2 CP1282"),
-    ("x-mac-icelandic", 10079, "kSingleByte", "mac_iceland", None, "MacIceland MacIcelandic MAC-IS"),
+    ("x-mac-icelandic", 10079, "kSingleByte", "mac_iceland", None,
+     "MacIceland MacIcelandic MAC-IS"),
     ("x-mac-turkish", 10081, "kSingleByte", "mac_turkish", None, "MacTurkish"),
     ("Shift_JIS", 932, "kDoubleByte", "cp932", "kShiftJis",
      "SJIS MS_Kanji csShiftJIS Shift-JIS CP932 Windows-31J csWindows31J MS932 932 s_jis "
@@ -225,7 +228,8 @@ SAME_PYTHON = {
 SAME_GLIBC = {
     "UTF-8": "ISO-10646/UTF8", "US-ASCII": "ANSI_X3.4-1968", "windows-874": "IBM874",
     "IBM01140": "IBM1140", "macintosh": "MACINTOSH", "x-mac-ce": "MAC-CENTRALEUROPE",
-    "x-mac-icelandic": "MAC-IS", "IBM737": "CP737", "IBM775": "CP775", "Shift_JIS": "SJIS CP932", "GBK": "GBK EUC-CN",
+    "x-mac-icelandic": "MAC-IS", "IBM737": "CP737", "IBM775": "CP775",
+    "Shift_JIS": "SJIS CP932", "GBK": "GBK EUC-CN",
     "Big5": "BIG5", "EUC-KR": "EUC-KR UHC",
     **{f"windows-{n}": f"CP{n}" for n in range(1250, 1259)},
 }
@@ -336,12 +340,14 @@ def check_samples():
 # Single-byte tables
 
 
+codecs.register_error("corvane_zero", lambda e: (b"\x00" * (e.end - e.start), e.end))
+
+
 def build_single_byte(codec, pool):
     table = [decode_one(codec, bytes((b,)), f"byte 0x{b:02X}") for b in range(256)]
     require(table[0] == 0, f"{codec}: byte 0 is not U+0000")
     # One pass through Python's encoder for the whole BMP: a unit it cannot encode becomes byte
     # 0, which only U+0000 is otherwise, so the output lines up with the units.
-    codecs.register_error("corvane_zero", lambda e: (b"\x00" * (e.end - e.start), e.end))
     encoded = "".join(map(chr, range(0x10000))).encode(codec, errors="corvane_zero")
     require(len(encoded) == 0x10000, f"{codec}: a unit encodes to more than one byte")
     for unit, b in enumerate(encoded):
@@ -561,7 +567,8 @@ def build_names():
             require(got == index_of[target], f"'{n}' finds "
                     f"{None if got is None else ENCODINGS[got][0]}, not {target}")
     for n in MUST_NOT_FIND.split():
-        require(fold(n) not in folded, f"'{n}' must not find {ENCODINGS[folded.get(fold(n), 0)][0]}")
+        require(fold(n) not in folded,
+                f"'{n}' must not find {ENCODINGS[folded.get(fold(n), 0)][0]}")
 
     check_names_against_python(folded)
     glibc = read_glibc()
@@ -573,10 +580,8 @@ def build_names():
 def python_codecs_of(encoding):
     name, _, _, codec, _, _ = encoding
     own = {codec} if codec else set()
-    if name == "GBK":
+    if name == "GBK":  # reads GB18030's table, but Python's gb18030 names are not GBK's
         own = set()
-    if name == "US-ASCII":
-        own = {"ascii"}
     return {python_codec(c) for c in own | set(SAME_PYTHON.get(name, "").split())}
 
 
@@ -603,7 +608,8 @@ def check_names_against_glibc(folded, glibc):
         accepted = {encoding[0].upper()} | set(SAME_GLIBC.get(encoding[0], "").split())
         for n in [encoding[0]] + encoding[5].split():
             module = glibc.get(n.upper())
-            if module is not None and module not in accepted and SETTLED.get(fold(n)) != encoding[0]:
+            settled = SETTLED.get(fold(n)) == encoding[0]
+            if module is not None and module not in accepted and not settled:
                 faults.append(f"glibc reads '{n}' ({encoding[0]}) as {module}")
         for glibc_name, module in sorted(glibc.items()):
             key = fold(glibc_name)
@@ -666,7 +672,8 @@ def render_data_header(data):
         f"extern const SingleByteTable kSingleByteTables[{len(data['single'])}];"]
     for table_id in data["double"]:
         out.append(f"extern const DoubleByteTable {table_id}Table;")
-    out += ["extern const Jis0212Table kJis0212Table;", "extern const Gb18030Ranges kGb18030Ranges;",
+    out += ["extern const Jis0212Table kJis0212Table;",
+            "extern const Gb18030Ranges kGb18030Ranges;",
             "", "}  // namespace corvane::standard", ""]
     return "\n".join(out)
 
