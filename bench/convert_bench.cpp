@@ -37,42 +37,8 @@
 #include "convert/single_byte.h"
 #include "corvane.h"
 
+namespace corvane::bench {
 namespace {
-
-using corvane::bench::Bytes;
-using corvane::bench::ConvertsAlike;
-using corvane::bench::CorpusUnits;
-using corvane::bench::Iconv;
-using corvane::bench::Icu;
-using corvane::bench::IsSurrogate;
-using corvane::bench::kTableRoad;
-using corvane::bench::kUtf16;
-using corvane::bench::Road;
-using corvane::bench::Size;
-using corvane::bench::SystemRoad;
-using corvane::bench::Units;
-
-// The code pages, the corpus file that suits each, and the peers' names for them (the iconv names
-// are the ones our POSIX backend hands to iconv).
-struct Sample {
-  std::uint32_t codePage;
-  const char* file;
-  const char* iconvName;
-  const char* icuName;
-};
-
-const Sample kSamples[] = {
-    {932, "ja.txt", "CP932", "windows-31j"},      {936, "zh_cn.txt", "GBK", "GBK"},
-    {949, "ko.txt", "UHC", "windows-949"},        {950, "zh_tw.txt", "BIG5", "Big5"},
-    {51932, "ja.txt", "EUC-JP", "EUC-JP"},        {2022, "ja.txt", "ISO-2022-JP", "ISO-2022-JP"},
-    {1252, "west.txt", "CP1252", "windows-1252"}, {1251, "ru.txt", "CP1251", "windows-1251"},
-    {20866, "ru.txt", "KOI8-R", "KOI8-R"},        {65001, "ja.txt", "UTF-8", "UTF-8"},
-};
-
-const Sample& SampleOf(std::uint32_t codePage) {
-  return *std::find_if(std::begin(kSamples), std::end(kSamples),
-                       [codePage](const Sample& s) { return s.codePage == codePage; });
-}
 
 // The text of each sample ------------------------------------------------------------------------
 
@@ -299,3 +265,4 @@ void Encode(benchmark::State& state, std::size_t sampleIndex, Way way) {
 }();
 
 }  // namespace
+}  // namespace corvane::bench

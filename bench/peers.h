@@ -10,8 +10,10 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -129,6 +131,31 @@ struct Icu {
     return U_FAILURE(error) ? -1 : n;
   }
 };
+
+// The code pages -------------------------------------------------------------------------------
+
+// A code page the benchmarks time, the corpus file that suits it, and the peers' names for it (the
+// iconv names are the ones our POSIX backend hands to iconv).
+struct Sample {
+  std::uint32_t codePage;
+  const char* file;
+  const char* iconvName;
+  const char* icuName;
+};
+
+inline constexpr Sample kSamples[] = {
+    {932, "ja.txt", "CP932", "windows-31j"},      {936, "zh_cn.txt", "GBK", "GBK"},
+    {949, "ko.txt", "UHC", "windows-949"},        {950, "zh_tw.txt", "BIG5", "Big5"},
+    {51932, "ja.txt", "EUC-JP", "EUC-JP"},        {2022, "ja.txt", "ISO-2022-JP", "ISO-2022-JP"},
+    {1252, "west.txt", "CP1252", "windows-1252"}, {1251, "ru.txt", "CP1251", "windows-1251"},
+    {20866, "ru.txt", "KOI8-R", "KOI8-R"},        {65001, "ja.txt", "UTF-8", "UTF-8"},
+};
+
+// The sample of a code page that kSamples holds.
+inline const Sample& SampleOf(std::uint32_t codePage) {
+  return *std::find_if(std::begin(kSamples), std::end(kSamples),
+                       [codePage](const Sample& s) { return s.codePage == codePage; });
+}
 
 // The corpus ------------------------------------------------------------------------------------
 

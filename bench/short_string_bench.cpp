@@ -25,33 +25,10 @@
 #include "bench/peers.h"
 #include "corvane.h"
 
+namespace corvane::bench {
 namespace {
 
-using corvane::bench::Bytes;
-using corvane::bench::CorpusUnits;
-using corvane::bench::Iconv;
-using corvane::bench::Icu;
-using corvane::bench::IsSurrogate;
-using corvane::bench::kTableRoad;
-using corvane::bench::kUtf16;
-using corvane::bench::Road;
-using corvane::bench::Size;
-using corvane::bench::SystemRoad;
-using corvane::bench::Units;
-
-struct Sample {
-  std::uint32_t codePage;
-  const char* file;
-  const char* iconvName;  // as our POSIX backend names it to iconv
-  const char* icuName;
-};
-
-const Sample kSamples[] = {
-    {932, "ja.txt", "CP932", "windows-31j"},
-    {1252, "west.txt", "CP1252", "windows-1252"},
-    {65001, "ja.txt", "UTF-8", "UTF-8"},
-};
-
+constexpr std::uint32_t kCodePages[] = {932, 1252, 65001};
 constexpr std::size_t kSizes[] = {8, 16, 32, 64};  // bytes in the code page
 constexpr std::size_t kStrings = 64;               // different strings per benchmark
 
@@ -284,7 +261,8 @@ void PrintRatios(const std::map<std::string, double>& ns) {
       "system / iconv kept | system / ICU | tables / iconv kept | tables / ICU |\n"
       "|---|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (Direction direction : {Direction::kDecode, Direction::kEncode}) {
-    for (const Sample& sample : kSamples) {
+    for (std::uint32_t codePage : kCodePages) {
+      const Sample& sample = SampleOf(codePage);
       for (std::size_t size : kSizes) {
         double t[std::size(kWays)] = {};
         bool all = true;
@@ -307,7 +285,8 @@ void PrintRatios(const std::map<std::string, double>& ns) {
 
 void RegisterAll() {
   for (Direction direction : {Direction::kDecode, Direction::kEncode}) {
-    for (const Sample& sample : kSamples) {
+    for (std::uint32_t codePage : kCodePages) {
+      const Sample& sample = SampleOf(codePage);
       for (std::size_t size : kSizes) {
         for (Way way : kWays) {
           benchmark::RegisterBenchmark(NameOf(direction, sample, size, way).c_str(), ShortStrings,
@@ -320,14 +299,15 @@ void RegisterAll() {
 }
 
 }  // namespace
+}  // namespace corvane::bench
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RegisterAll();
-  RatioReporter reporter;
+  corvane::bench::RegisterAll();
+  corvane::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  PrintRatios(reporter.nanoseconds);
+  corvane::bench::PrintRatios(reporter.nanoseconds);
   return 0;
 }

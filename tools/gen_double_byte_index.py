@@ -35,12 +35,9 @@ speed, for 128 KB a code page where the blocks would take 47 to 73 KB.
 Usage: python3 tools/gen_double_byte_index.py [--out DIR]   (default: <repo>/codepages/tables)
 """
 
-import argparse
 import sys
-from pathlib import Path
 
-from gen_double_byte_tables import TableError, build_tables, require, search, sjis_to_jis
-from gen_one_way_mappings import DataError
+from gen_double_byte_tables import build_tables, require, run, search, sjis_to_jis
 
 SCRIPT = "tools/gen_double_byte_index.py"
 SOURCES = "the range tables of tools/gen_double_byte_tables.py"
@@ -308,20 +305,8 @@ def render_source(indexes):
 
 
 def main():
-    default_out = Path(__file__).resolve().parent.parent / "codepages" / "tables"
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--out", type=Path, default=default_out, help="output folder")
-    args = parser.parse_args()
-    try:
-        indexes = build_indexes()
-    except (TableError, DataError) as error:
-        print(f"{SCRIPT}: refusing to write: {error}", file=sys.stderr)
-        return 1
-    args.out.mkdir(parents=True, exist_ok=True)
-    for name, text in (("double_byte_index.h", render_header(indexes)),
-                       ("double_byte_index.cpp", render_source(indexes))):
-        (args.out / name).write_text(text, encoding="utf-8", newline="\n")
-    return 0
+    return run(SCRIPT, __doc__.splitlines()[0], build_indexes,
+               (("double_byte_index.h", render_header), ("double_byte_index.cpp", render_source)))
 
 
 if __name__ == "__main__":

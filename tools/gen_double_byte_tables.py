@@ -501,21 +501,32 @@ def build_tables():
     return tables
 
 
-def main():
+def run(script, description, build, outputs):
+    """The command line of this generator and of gen_double_byte_index.py, which builds on it.
+
+    build() returns what the files are rendered from, having checked it, or raises TableError or
+    DataError; then nothing is written. outputs: (file name, render) pairs, each render given what
+    build() returned. Every file is rendered before any is written.
+    """
     default_out = Path(__file__).resolve().parent.parent / "codepages" / "tables"
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser = argparse.ArgumentParser(description=description)
     parser.add_argument("--out", type=Path, default=default_out, help="output folder")
     args = parser.parse_args()
     try:
-        tables = build_tables()
+        built = build()
     except (TableError, DataError) as error:
-        print(f"{SCRIPT}: refusing to write: {error}", file=sys.stderr)
+        print(f"{script}: refusing to write: {error}", file=sys.stderr)
         return 1
+    texts = [(name, render(built)) for name, render in outputs]
     args.out.mkdir(parents=True, exist_ok=True)
-    for name, text in (("double_byte_tables.h", render_header(tables)),
-                       ("double_byte_tables.cpp", render_source(tables))):
+    for name, text in texts:
         (args.out / name).write_text(text, encoding="utf-8", newline="\n")
     return 0
+
+
+def main():
+    return run(SCRIPT, __doc__.splitlines()[0], build_tables,
+               (("double_byte_tables.h", render_header), ("double_byte_tables.cpp", render_source)))
 
 
 if __name__ == "__main__":

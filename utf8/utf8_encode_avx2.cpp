@@ -10,6 +10,7 @@
 // from a table indexed by the four forms' lengths. The four packed lanes are stored one after
 // the other, each over the surplus bytes of the one before; only the last one's surplus stays
 // behind the forms, where the step puts back what it found.
+#include "utf8/utf8_encode_blocks.h"
 #include "utf8/utf8_kernels.h"
 
 #if defined(CORVANE_UTF8_KERNELS_AVX2)
@@ -69,9 +70,25 @@ CORVANE_TARGET_AVX2 __m256i PackPattern(std::uint32_t lowLane, std::uint32_t hig
                                  Load16(kPackForms[highLane].data()), 1);
 }
 
-// Encodes the sixteen units of u at out, which has room for kMixedRoom bytes, and returns the
+CORVANE_TARGET_AVX2 __m256i Load(const Utf16Unit* src) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+}
+
+CORVANE_TARGET_AVX2 bool IsAscii(const Utf16Unit* src) {
+  return _mm256_testz_si256(Load(src), Units(0xFF80));
+}
+
+CORVANE_TARGET_AVX2 void Narrow(const Utf16Unit* src, std::uint8_t* out) {
+  const __m256i u = Load(src);
+  // packus narrows within each 128-bit lane; the permute joins the two lanes' eight bytes.
+  const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(u, u), 0x08);
+  Store16(out, _mm256_castsi256_si128(bytes));
+}
+
+// Encodes the sixteen units at src into out, which has room for kMixedRoom bytes, and returns the
 // number of bytes of their forms.
-CORVANE_TARGET_AVX2 std::size_t EncodeMixed(__m256i u, std::uint8_t* out) {
+CORVANE_TARGET_AVX2 std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* out) {
+  const __m256i u = Load(src);
   const __m256i low6 = Units(0x3F);
   const __m256i last = _mm256_or_si256(_mm256_and_si256(u, low6), Units(0x80));
   const __m256i middle =
@@ -117,23 +134,8 @@ CORVANE_TARGET_AVX2 std::size_t EncodeMixed(__m256i u, std::uint8_t* out) {
 CORVANE_TARGET_AVX2 KernelProgress EncodeOrdinaryBlocksAvx2(const Utf16Unit* src,
                                                             std::size_t length, std::uint8_t* dst,
                                                             std::size_t capacity) {
-  std::size_t i = 0;
-  std::size_t n = 0;
-  while (length - i >= kBlock) {
-    const __m256i u = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-    if (_mm256_testz_si256(u, Units(0xFF80))) {
-      if (capacity - n < kBlock) break;
-      // packus narrows within each 128-bit lane; the permute joins the two lanes' eight bytes.
-      const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(u, u), 0x08);
-      Store16(dst + n, _mm256_castsi256_si128(bytes));
-      n += kBlock;
-    } else {
-      if (capacity - n < kMixedRoom) break;
-      n += EncodeMixed(u, dst + n);
-    }
-    i += kBlock;
-  }
-  return {i, n};
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed>(src, length, dst,
+                                                                            capacity);
 }
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 // it), then stores the words one by one, each at its offset, so each store's surplus bytes are
 // covered by the next form. Only the last word's surplus bytes (one to three) would stay behind;
 // the step puts back the four bytes it found behind the forms.
+#include "utf8/utf8_encode_blocks.h"
 #include "utf8/utf8_kernels.h"
 
 #if defined(CORVANE_UTF8_KERNELS_SSE2)
@@ -32,9 +33,26 @@ __m128i Clear(__m128i u, int mask) {
   return _mm_cmpeq_epi16(_mm_and_si128(u, Units(mask)), _mm_setzero_si128());
 }
 
-// Encodes the eight units of u at out, which has room for kMixedRoom bytes, and returns the
+__m128i Load(const Utf16Unit* src) {
+  __m128i u;
+  std::memcpy(&u, src, sizeof u);
+  return u;
+}
+
+bool IsAscii(const Utf16Unit* src) {
+  return _mm_movemask_epi8(Clear(Load(src), 0xFF80)) == 0xFFFF;
+}
+
+void Narrow(const Utf16Unit* src, std::uint8_t* out) {
+  const __m128i u = Load(src);
+  const __m128i bytes = _mm_packus_epi16(u, u);
+  std::memcpy(out, &bytes, kBlock);
+}
+
+// Encodes the eight units at src into out, which has room for kMixedRoom bytes, and returns the
 // number of bytes of their forms.
-std::size_t EncodeMixed(__m128i u, std::uint8_t* out) {
+std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* out) {
+  const __m128i u = Load(src);
   const __m128i low6 = Units(0x3F);
   const __m128i last = _mm_or_si128(_mm_and_si128(u, low6), Units(0x80));
   const __m128i middle = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(u, 6), low6), Units(0x80));
@@ -77,23 +95,8 @@ std::size_t EncodeMixed(__m128i u, std::uint8_t* out) {
 
 KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity) {
-  std::size_t i = 0;
-  std::size_t n = 0;
-  while (length - i >= kBlock) {
-    __m128i u;
-    std::memcpy(&u, src + i, sizeof u);
-    if (_mm_movemask_epi8(Clear(u, 0xFF80)) == 0xFFFF) {
-      if (capacity - n < kBlock) break;
-      const __m128i bytes = _mm_packus_epi16(u, u);
-      std::memcpy(dst + n, &bytes, kBlock);
-      n += kBlock;
-    } else {
-      if (capacity - n < kMixedRoom) break;
-      n += EncodeMixed(u, dst + n);
-    }
-    i += kBlock;
-  }
-  return {i, n};
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed>(src, length, dst,
+                                                                            capacity);
 }
 
 }  // namespace corvane
