@@ -8,7 +8,7 @@ namespace {
 std::u16string DecodeAll(const std::uint8_t* bytes, std::size_t size, Encoding from,
                          Options options, Report* report) {
   Decoder decoder(from, options);
-  std::u16string text(Decoder::max_units(size), u'\0');
+  std::u16string text(Decoder::max_units(size) + Decoder::max_units(0), u'\0');
   std::size_t written = decoder.decode(std::span(bytes, size), std::span<char16_t>(text));
   written += decoder.finish(std::span(text).subspan(written));
   text.resize(written);
@@ -47,7 +47,7 @@ std::u16string decode(std::string_view bytes, Encoding from, Options options, Re
 
 std::string encode(std::u16string_view text, Encoding to, Options options, Report* report) {
   Encoder encoder(to, options);
-  std::string bytes(encoder.max_bytes(text.size()), '\0');
+  std::string bytes(encoder.max_bytes(text.size()) + encoder.max_bytes(0), '\0');
   std::size_t written = encoder.encode(text, std::span<char>(bytes));
   written += encoder.finish(std::span(bytes).subspan(written));
   bytes.resize(written);
