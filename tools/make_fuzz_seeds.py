@@ -83,6 +83,51 @@ def main():
         write("wide_to_multi", f"{cp}-alternating",
               alternating.encode("utf-16-le") + bytes([1]) + u16(23) + bytes([COUNTED]) + u32(cp))
 
+    write_cxx_stream_seeds()
+
+
+# The C++ interface's streaming target (see tests/fuzz/cxx_stream_fuzz.cpp): the text, then which
+# pieces append, the cut pattern, direction, bom, policy and the encoding (a code page number, or
+# an index into Encoding::all() for "UTF-16" and "UTF-32", which have none).
+REPLACE, SKIP, STRICT = 0, 1, 2
+CUTS = 0x0123456789ABCDEF  # every piece size in turn
+SMALL_CUTS = 0x5432154321543210  # one or two bytes or units, an empty piece now and then
+
+
+def cxx_stream(name, text, encoding, decoding, policy=REPLACE, bom=False, cuts=CUTS,
+               appending=0x5555):
+    params = u16(appending) + struct.pack("<Q", cuts) + bytes([int(decoding), int(bom), policy])
+    write("cxx_stream", name, text + params + u32(encoding))
+
+
+def write_cxx_stream_seeds():
+    cxx_pages = [
+        (932, "cp932", "ja"), (51932, "euc_jp", "ja"), (50220, "iso2022_jp", "ja"),
+        (936, "gbk", "zh_cn"), (54936, "gb18030", "zh_cn"), (950, "big5", "zh_tw"),
+        (949, "cp949", "ko"), (20866, "koi8_r", "ru"), (1252, "cp1252", "west"),
+        (65001, "utf-8", "ja"), (1200, "utf-16-le", "ja"), (12001, "utf-32-be", "west"),
+    ]
+    for cp, codec, lang in cxx_pages:
+        cxx_stream(f"decode-{cp}-{codec}", encoded(codec, lang), cp, True)
+        cxx_stream(f"encode-{cp}-{codec}", snippet(lang).encode("utf-16-le"), cp, False,
+                   policy=SKIP, cuts=SMALL_CUTS)
+    emoji = "a\U0001F600b\U00020B9F".encode("utf-16-le")
+    lone = "x\ud800y\udc00".encode("utf-16-le", errors="surrogatepass")
+    edge = [
+        ("decode-utf16-bom", "\ufeffab".encode("utf-16-be"), 3, True, REPLACE, True),
+        ("decode-utf32-bom", "\ufeffab".encode("utf-32-le"), 6, True, REPLACE, True),
+        ("decode-utf8-bom-strict", b"\xef\xbb\xbfa\xe3\x81\x82\xe3", 65001, True, STRICT, True),
+        ("decode-jis-escapes", b"A\x1b$B\x30\x21\x1b(J\\\x1b(B\x1b$", 50220, True, SKIP, False),
+        ("decode-sjis-strict", b"\x82\xa0A\x82", 932, True, STRICT, False),
+        ("decode-gb18030-four", b"\x81\x30\x81\x30\x95\x32\x82\x36", 54936, True, REPLACE, False),
+        ("encode-pairs-utf8", emoji, 65001, False, STRICT, True),
+        ("encode-pairs-gb18030", emoji, 54936, False, REPLACE, False),
+        ("encode-lone-utf16", lone, 3, False, REPLACE, False),
+        ("encode-lone-jis", lone + "\u3042".encode("utf-16-le"), 50220, False, STRICT, False),
+    ]
+    for name, text, encoding, decoding, policy, bom in edge:
+        cxx_stream(name, text, encoding, decoding, policy, bom, SMALL_CUTS)
+
 
 if __name__ == "__main__":
     main()

@@ -1,5 +1,5 @@
-// What every fuzz target shares: the code pages worth choosing from, which road one takes, and a
-// check that stops the run with a message (libFuzzer then saves the input as a finding).
+// What the targets of the C interface share: the code pages worth choosing from, which road one
+// takes, and the check that stops the run (fuzz_check.h).
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -14,17 +14,9 @@
 #include <vector>
 
 #include "codepages/registry.h"
+#include "fuzz_check.h"
 
 namespace corvane::fuzz {
-
-// Invariants are checked in every build type, unlike assert.
-#define FUZZ_CHECK(condition)                                                                \
-  do {                                                                                       \
-    if (!(condition)) {                                                                      \
-      std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                          \
-    }                                                                                        \
-  } while (0)
 
 // Every registered code page, then the numbers with roads of their own: UTF-8, the pseudo code
 // pages, and numbers only the system converts (or nobody does).
