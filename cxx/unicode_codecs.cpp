@@ -4,10 +4,11 @@
 // the standard recommends (the longest start of a well-formed sequence counts as one; the byte
 // that breaks it starts the next).
 //
-// UTF-8 runs through the C interface's bulk kernels (utf8/utf8_kernels.h), which take ordinary
-// one- to three-byte characters by arithmetic alone; what they take is then checked for the three
-// forms that arithmetic lets through (C0/C1 leads, E0 with a second byte below A0, ED with one
-// from A0), and a stretch that holds one goes through the character rule here instead.
+// UTF-8 runs through the C interface's bulk kernels (utf8/utf8_kernels.h), in the form that
+// stops before the three forms their arithmetic lets through and the standard forbids (C0/C1
+// leads, E0 with a second byte below A0, ED with one from A0); where a kernel has no such form,
+// what it took is checked for them, and a stretch that holds one goes through the character rule
+// here instead.
 #include <algorithm>
 
 #include "cxx/codec.h"
@@ -48,20 +49,25 @@ Progress DecodeUtf8(const EncodingRecord& encoding, std::uint8_t&, PieceIn in, c
                     Faults& faults) {
   const std::uint8_t* s = in.bytes;
   const std::size_t n = in.size;
-  const DecodeKernel kernel = ChosenUtf8Kernels().decode;
+  const Utf8Kernels& kernels = ChosenUtf8Kernels();
   std::size_t i = 0;
   std::size_t byRule = 0;  // up to here the character rule decodes: a kernel's run held a fault
   char16_t* o = out;
   while (i < n) {
     if (i >= byRule && n - i >= kKernelMinimum) {
-      const KernelProgress run = kernel(s + i, n - i, reinterpret_cast<Utf16Unit*>(o), n - i);
-      if (HasForbiddenForm(s + i, run.read)) {
+      auto* const units = reinterpret_cast<Utf16Unit*>(o);
+      if (kernels.decodeStandard != nullptr) {
+        const KernelProgress run = kernels.decodeStandard(s + i, n - i, units, n - i);
+        i += run.read;
+        o += run.written;
+      } else if (const KernelProgress run = kernels.decode(s + i, n - i, units, n - i);
+                 HasForbiddenForm(s + i, run.read)) {
         byRule = i + run.read;
       } else {
         i += run.read;
         o += run.written;
-        if (i == n) break;
       }
+      if (i == n) break;
     }
     const std::uint8_t b = s[i];
     if (b < 0x80) {

@@ -131,5 +131,49 @@ TEST(Utf8Differential, RandomText) {
   CompareRandomText(kUnitPieces, kUnitPieces.size(), 1500);
 }
 
+// The standard-form kernels (the C++ interface's) take only text the Unicode standard allows and
+// decode it as the reference loop does; on text without forbidden forms they take what the
+// ordinary kernels take. Every piece at every offset, behind CJK padding so that blocks run.
+TEST(Utf8Differential, StandardKernelsStopBeforeForbiddenForms) {
+  const auto forbidden = [](const std::uint8_t* s, std::size_t n) {
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+      if ((s[i] & 0xFE) == 0xC0 || (s[i] == 0xE0 && s[i + 1] < 0xA0) ||
+          (s[i] == 0xED && s[i + 1] >= 0xA0)) {
+        return true;
+      }
+    }
+    return false;
+  };
+  for (const Utf8Kernels& kernels : AvailableUtf8Kernels()) {
+    if (kernels.decodeStandard == nullptr) continue;
+    for (const Bytes& piece : kPieces) {
+      for (std::size_t pad = 0; pad < 48; ++pad) {
+        Bytes input(pad % 3, 'a');
+        while (input.size() < pad)
+          input.insert(input.end(), {0xE3, 0x81, 0x82});
+        for (int copies = 0; copies < 24; ++copies)
+          input.insert(input.end(), piece.begin(), piece.end());
+        input.insert(input.end(), 40, 'z');
+        std::vector<Utf16Unit> units(input.size() + 1);
+        const KernelProgress run =
+            kernels.decodeStandard(input.data(), input.size(), units.data(), units.size());
+        ASSERT_FALSE(forbidden(input.data(), run.read)) << kernels.name << " took " << Hex(piece);
+        std::vector<Utf16Unit> want(run.read + 1);
+        Utf8ToUcs2Scalar({input.data(), run.read, false}, want, nullptr);
+        ASSERT_TRUE(std::equal(
+            units.begin(), units.begin() + static_cast<std::ptrdiff_t>(run.written), want.begin()))
+            << kernels.name << ", " << Hex(piece) << " behind " << pad;
+        if (!forbidden(input.data(), input.size())) {
+          std::vector<Utf16Unit> ordinary(units.size());
+          ASSERT_EQ(
+              run.read,
+              kernels.decode(input.data(), input.size(), ordinary.data(), ordinary.size()).read)
+              << kernels.name << " stopped before " << Hex(piece);
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace corvane

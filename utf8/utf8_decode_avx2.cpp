@@ -115,6 +115,18 @@ CORVANE_TARGET_AVX2 __m256i Faults(const Kinds& k, __m256i c1, __m256i c2) {
                          _mm256_or_si256(threeInARow, k.beyond));
 }
 
+// Nonzero where a lead starts a form the Unicode standard forbids and the arithmetic allows: C0
+// and C1 (overlong two-byte forms), E0 before 80-9F (overlong three-byte forms) and ED before
+// A0-BF (surrogates). Signed bytes: 0x80-0x9F are below -96, 0xA0-0xBF above -97.
+CORVANE_TARGET_AVX2 __m256i ForbiddenForms(__m256i x, __m256i c1) {
+  const __m256i overlong2 = _mm256_cmpeq_epi8(_mm256_and_si256(x, Bytes(0xFE)), Bytes(0xC0));
+  const __m256i overlong3 =
+      _mm256_and_si256(_mm256_cmpeq_epi8(x, Bytes(0xE0)), _mm256_cmpgt_epi8(Bytes(-96), c1));
+  const __m256i surrogate =
+      _mm256_and_si256(_mm256_cmpeq_epi8(x, Bytes(0xED)), _mm256_cmpgt_epi8(c1, Bytes(-97)));
+  return _mm256_or_si256(overlong2, _mm256_or_si256(overlong3, surrogate));
+}
+
 // The unit each position decodes to if a character starts there, as its low and high byte:
 //   one byte    b, 0
 //   two bytes   (b << 6) | (c1 & 0x3F), (b >> 2) & 0x07
@@ -177,7 +189,8 @@ CORVANE_TARGET_AVX2 void WidenAscii(__m256i x, Utf16Unit* out) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), second);
 }
 
-template <bool kStore>
+// kStandard: also stops before the forms ForbiddenForms finds.
+template <bool kStore, bool kStandard>
 CORVANE_TARGET_AVX2 KernelProgress DecodeBlocks(const std::uint8_t* s, std::size_t length,
                                                 Utf16Unit* dst, std::size_t capacity) {
   std::size_t i = 0;
@@ -199,7 +212,9 @@ CORVANE_TARGET_AVX2 KernelProgress DecodeBlocks(const std::uint8_t* s, std::size
     const Kinds k = Sort(x);
     const std::uint32_t continuation = Mask(k.continuation);
     const bool strayAtStart = ((continuation >> carried) & 1) != 0;
-    if (!_mm256_testz_si256(Faults(k, c1, c2), Bytes(0xFF)) || strayAtStart) break;
+    __m256i faults = Faults(k, c1, c2);
+    if constexpr (kStandard) faults = _mm256_or_si256(faults, ForbiddenForms(x, c1));
+    if (!_mm256_testz_si256(faults, Bytes(0xFF)) || strayAtStart) break;
     const std::uint32_t keep = ~continuation;
     if constexpr (kStore) {
       n += StoreUnits(x, c1, c2, k, keep, dst + n);
@@ -221,8 +236,14 @@ CORVANE_TARGET_AVX2 KernelProgress DecodeBlocks(const std::uint8_t* s, std::size
 CORVANE_TARGET_AVX2 KernelProgress DecodeOrdinaryBlocksAvx2(const std::uint8_t* src,
                                                             std::size_t length, Utf16Unit* dst,
                                                             std::size_t capacity) {
-  return dst == nullptr ? DecodeBlocks<false>(src, length, dst, capacity)
-                        : DecodeBlocks<true>(src, length, dst, capacity);
+  return dst == nullptr ? DecodeBlocks<false, false>(src, length, dst, capacity)
+                        : DecodeBlocks<true, false>(src, length, dst, capacity);
+}
+
+CORVANE_TARGET_AVX2 KernelProgress DecodeStandardBlocksAvx2(const std::uint8_t* src,
+                                                            std::size_t length, Utf16Unit* dst,
+                                                            std::size_t capacity) {
+  return DecodeBlocks<true, true>(src, length, dst, capacity);
 }
 
 }  // namespace corvane

@@ -125,7 +125,20 @@ std::size_t CountLeads(const Kinds& k) {
   return static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
 }
 
-template <bool kStore>
+// Nonzero where a lead starts a form the Unicode standard forbids and the arithmetic allows: C0
+// and C1 (overlong two-byte forms), E0 before 80-9F (overlong three-byte forms) and ED before
+// A0-BF (surrogates). Signed bytes: 0x80-0x9F are below -96, 0xA0-0xBF above -97.
+__m128i ForbiddenForms(__m128i x, __m128i c1) {
+  const __m128i overlong2 = _mm_cmpeq_epi8(_mm_and_si128(x, Bytes(0xFE)), Bytes(0xC0));
+  const __m128i overlong3 =
+      _mm_and_si128(_mm_cmpeq_epi8(x, Bytes(0xE0)), _mm_cmpgt_epi8(Bytes(-96), c1));
+  const __m128i surrogate =
+      _mm_and_si128(_mm_cmpeq_epi8(x, Bytes(0xED)), _mm_cmpgt_epi8(c1, Bytes(-97)));
+  return _mm_or_si128(overlong2, _mm_or_si128(overlong3, surrogate));
+}
+
+// kStandard: also stops before the forms ForbiddenForms finds.
+template <bool kStore, bool kStandard>
 KernelProgress DecodeBlocks(const std::uint8_t* s, std::size_t length, Utf16Unit* dst,
                             std::size_t capacity) {
   std::size_t i = 0;
@@ -157,7 +170,7 @@ KernelProgress DecodeBlocks(const std::uint8_t* s, std::size_t length, Utf16Unit
     const __m128i fault = _mm_or_si128(
         _mm_or_si128(_mm_andnot_si128(continues1, k.lead), _mm_andnot_si128(continues2, k.lead3)),
         _mm_or_si128(_mm_xor_si128(owed, k.continuation), k.beyond));
-    if (Mask(fault) != 0) break;
+    if (Mask(kStandard ? _mm_or_si128(fault, ForbiddenForms(x, c1)) : fault) != 0) break;
     if constexpr (kStore) {
       n += StoreUnits(x, c1, c2, k, dst + n);
     } else {
@@ -176,8 +189,13 @@ KernelProgress DecodeBlocks(const std::uint8_t* s, std::size_t length, Utf16Unit
 
 KernelProgress DecodeOrdinaryBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                         std::size_t capacity) {
-  return dst == nullptr ? DecodeBlocks<false>(src, length, dst, capacity)
-                        : DecodeBlocks<true>(src, length, dst, capacity);
+  return dst == nullptr ? DecodeBlocks<false, false>(src, length, dst, capacity)
+                        : DecodeBlocks<true, false>(src, length, dst, capacity);
+}
+
+KernelProgress DecodeStandardBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                        std::size_t capacity) {
+  return DecodeBlocks<true, true>(src, length, dst, capacity);
 }
 
 }  // namespace corvane

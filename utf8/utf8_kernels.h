@@ -68,12 +68,16 @@ KernelProgress EncodeOrdinaryBlocksWords(const Utf16Unit* src, std::size_t lengt
 #if defined(CORVANE_UTF8_KERNELS_SSE2)
 KernelProgress DecodeOrdinaryBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                         std::size_t capacity);
+KernelProgress DecodeStandardBlocksSse2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                        std::size_t capacity);
 KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity);
 #endif
 #if defined(CORVANE_UTF8_KERNELS_AVX2)
 // Only where the processor has AVX2 (and POPCNT, which every such processor has).
 KernelProgress DecodeOrdinaryBlocksAvx2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
+                                        std::size_t capacity);
+KernelProgress DecodeStandardBlocksAvx2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                         std::size_t capacity);
 KernelProgress EncodeOrdinaryBlocksAvx2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity);
@@ -89,6 +93,11 @@ struct Utf8Kernels {
   // string or the tail of a long one is otherwise left to the per-character loop, which would
   // call the wide kernel again after every character for nothing.
   std::size_t decodeMinimum;
+  // As `decode` (storing only), but also stopping before the forms the Unicode standard forbids
+  // and the arithmetic allows: overlong forms (C0, C1; E0 before 80-9F) and surrogates (ED
+  // before A0-BF). The C++ interface decodes by the standard; null where an implementation has
+  // none, and its caller checks what `decode` took instead.
+  DecodeKernel decodeStandard;
 };
 
 // Every implementation this build has and this processor runs, the fastest first.
