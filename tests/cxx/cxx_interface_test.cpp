@@ -70,7 +70,7 @@ TEST(CxxMappings, EachFamilyGivesTheStandardMapping) {
     bool oneWay = false;
   };
   const Row rows[] = {
-      {"windows-1252", "\x80\xE9", u"€é"},
+      {"windows-1252", std::string("\x80\xE9\0", 3), std::u16string(u"€é\0", 3)},
       {"ISO-8859-5", "\xB0\xEF", u"Ая"},
       {"ISO-8859-1", "\x80\xFF", u"\u0080ÿ"},
       {"KOI8-R", "\xC1\xE1", u"аА"},
@@ -80,7 +80,7 @@ TEST(CxxMappings, EachFamilyGivesTheStandardMapping) {
       {"EUC-JP", "\xA4\xA2\x8E\xB1\x8F\xB0\xA1", u"あｱ丂"},
       {"ISO-2022-JP", "\x1B$B$\"\x1B(J\\\x1B(B\\", u"あ¥\\"},
       {"ISO-2022-JP", "\x1B(J\\a\x1B(B", u"¥a"},  // Roman has the other ASCII letters
-      {"GB18030", "\xB0\xA1\x81\x30\x81\x30\x95\x32\x82\x36", u"啊\u0080\U00020000"},
+      {"GB18030", "\xB0\xA1\x81\x30\x81\x39\x95\x32\x82\x36", u"啊\u0089\U00020000"},
       {"GBK", "\xB0\xA1", u"啊"},
       {"Big5", "\xA4\x40", u"一"},
       {"EUC-KR", "\xB0\xA1\x81\x41", u"가갂"},
@@ -139,6 +139,7 @@ TEST(CxxFaults, MalformedInputUnderEachPolicy) {
        u"\uFFFDa", 0},
       {"GB18030", "\x84\x31\xA5\x30", u"\uFFFD", 0},  // past the last BMP form
       {"GB18030", "\x81\x30\x41", u"\uFFFD0A", 0},
+      {"GB18030", "\x81\x7F\x81\x30", u"\uFFFD\x7F\uFFFD0", 0},
       {"GBK", "\xFF", u"\uFFFD", 0},
       {"ISO-2022-JP", "\x1B(Zab", u"\uFFFD(Zab", 0},
       {"ISO-2022-JP", "\x1B$Bx", u"\uFFFD", 3},
@@ -240,6 +241,11 @@ TEST(CxxByteOrderMarks, ReadAndWrittenOnRequest) {
                             Encoding("UTF-8")),
             u"\uFEFFa");
   EXPECT_EQ(corvane::decode("\xEF\xBB", Encoding("windows-1252"), bom), u"ï»");
+  EXPECT_EQ(corvane::decode(std::string("\xFF\xFE\0\0"
+                                        "a\0\0\0",
+                                        8),
+                            Encoding("UTF-32BE"), bom),
+            u"a");
   EXPECT_EQ(corvane::encode(u"a", Encoding("UTF-16LE"), bom), std::string("\xFF\xFE"
                                                                           "a\0",
                                                                           4));
