@@ -26,15 +26,9 @@ using standard::kElsewhere;
 using standard::kNoUnit;
 
 constexpr std::size_t kKernelMinimum = 128;  // bytes left below which the blocks do not pay
-constexpr std::size_t kStretch = 4096;       // bytes per run of blocks that is checked as one
+constexpr std::size_t kStretch = 16384;      // bytes per run of blocks that is checked as one
 constexpr std::uint32_t kSupplementaryLinear = 189000;
-
-bool HasNoUnit(const char16_t* units, std::size_t n) {
-  unsigned any = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    any |= static_cast<unsigned>(units[i] == kNoUnit);
-  return any != 0;
-}
+constexpr std::size_t kChunk = 16;  // units the encoder takes in one go
 
 constexpr bool IsGb18030Digit(std::uint8_t b) {
   return b >= 0x30 && b <= 0x39;
@@ -183,32 +177,44 @@ bool EncodeCharacter(const EncodingRecord& encoding, char32_t c, char*& o) {
 
 Progress EncodeDoubleByte(const EncodingRecord& encoding, std::uint8_t&, UnitsIn in, char* out,
                           Faults& faults) {
-  const std::uint16_t* table = encoding.doubleByte->encode;
+  // Locals: stores through a char pointer may alias anything, and would make the compiler reload
+  // what it reads through `in` and `encoding` for every unit.
+  const std::uint16_t* const table = encoding.doubleByte->encode;
+  const char16_t* const units = in.units;
+  const std::size_t size = in.size;
   std::size_t i = 0;
   char* o = out;
-  while (i < in.size) {
-    // The common case first: a unit with a one- or two-byte form.
-    const std::uint16_t v = table[in.units[i]];
-    if (v - 1u < 0xFFu) {
-      *o++ = static_cast<char>(v);
-      ++i;
-      continue;
+  while (i < size) {
+    // Sixteen units at a time while each has a one- or two-byte form: both bytes are stored and
+    // the output moves on by one or two, so mixed text costs no branch a character; a chunk with
+    // anything else (U+0000, no form, a longer one) is undone and goes unit by unit.
+    for (; size - i >= kChunk; i += kChunk) {
+      char* const start = o;
+      bool other = false;
+      for (std::size_t k = 0; k < kChunk; ++k) {
+        const std::uint16_t v = table[units[i + k]];
+        o[0] = static_cast<char>(v & 0xFF);
+        o[1] = static_cast<char>(v >> 8);
+        o += 1 + static_cast<std::size_t>(v > 0xFF);
+        other |= static_cast<std::uint16_t>(v + 1) <= 1;  // 0 or kElsewhere
+      }
+      if (other) {
+        o = start;
+        break;
+      }
     }
-    if (v > 0xFF && v != kElsewhere) {
-      *o++ = static_cast<char>(v & 0xFF);
-      *o++ = static_cast<char>(v >> 8);
-      ++i;
-      continue;
+    const std::size_t end = std::min(in.size, i + kChunk);
+    while (i < end) {
+      std::size_t length;
+      const char32_t c = CodePointAt(in, i, length);
+      if (length == 0) return {i, static_cast<std::size_t>(o - out)};
+      if (!IsSurrogate(c) && EncodeCharacter(encoding, c, o)) {
+        // written
+      } else if (faults.Unmappable(i, c, encoding)) {
+        *o++ = '?';
+      }
+      i += length;
     }
-    std::size_t length;
-    const char32_t c = CodePointAt(in, i, length);
-    if (length == 0) break;
-    if (!IsSurrogate(c) && EncodeCharacter(encoding, c, o)) {
-      // written
-    } else if (faults.Unmappable(i, c, encoding)) {
-      *o++ = '?';
-    }
-    i += length;
   }
   return {i, static_cast<std::size_t>(o - out)};
 }

@@ -1,6 +1,8 @@
 // The single-byte encodings of the C++ interface (ISO 8859, Windows, DOS, EBCDIC, KOI8, Mac):
 // one table lookup a byte or a unit, eight at a time while nothing is missing, and the fault rule
 // for the rest.
+#include <cstring>
+
 #include "cxx/codec.h"
 
 namespace corvane::cxx {
@@ -9,28 +11,44 @@ namespace {
 using standard::EncodingRecord;
 using standard::kNoUnit;
 
-constexpr std::size_t kChunk = 8;
+constexpr std::size_t kChunk = 8;     // bytes or units tested as one
+constexpr std::size_t kStretch = 64;  // bytes decoded before one scan for a missing character
+
+// Whether the eight bytes of `word` all lie in 0x01-0x7F (a 0 byte borrows into its high bit).
+constexpr bool AllAsciiLetters(std::uint64_t word) {
+  return ((word | (word - 0x0101010101010101u)) & 0x8080808080808080u) == 0;
+}
 
 Progress DecodeSingleByte(const EncodingRecord& encoding, std::uint8_t&, PieceIn in, char16_t* out,
                           Faults& faults) {
-  const std::uint16_t* table = encoding.singleByte->decode;
-  const std::uint8_t* s = in.bytes;
+  const std::uint16_t* const table = encoding.singleByte->decode;
+  const bool keepsAscii = encoding.singleByte->keepsAscii;
+  const bool complete = encoding.singleByte->complete;
+  const std::uint8_t* const s = in.bytes;
+  const std::size_t size = in.size;
   std::size_t i = 0;
   char16_t* o = out;
-  while (i < in.size) {
-    // Whole chunks go in one go while every byte has a character: one lookup and one store a
-    // byte, and one test a chunk.
-    for (; in.size - i >= kChunk; i += kChunk) {
-      bool missing = false;
-      for (std::size_t k = 0; k < kChunk; ++k) {
-        const std::uint16_t u = table[s[i + k]];
-        o[k] = u;
-        missing |= u == kNoUnit;
+  while (i < size) {
+    // A stretch at a time: ASCII widened as it stands where the table keeps it, every other byte
+    // looked up, with no test a byte; then one scan for a byte without a character, which sends
+    // the stretch to the rule below.
+    for (; size - i >= kStretch; i += kStretch) {
+      for (std::size_t k = i; k < i + kStretch; k += kChunk) {
+        std::uint64_t word;
+        std::memcpy(&word, s + k, sizeof word);
+        char16_t* const to = o + (k - i);
+        if (keepsAscii && AllAsciiLetters(word)) {
+          for (std::size_t j = 0; j < kChunk; ++j)
+            to[j] = s[k + j];
+        } else {
+          for (std::size_t j = 0; j < kChunk; ++j)
+            to[j] = table[s[k + j]];
+        }
       }
-      if (missing) break;
-      o += kChunk;
+      if (!complete && HasNoUnit(o, kStretch)) break;
+      o += kStretch;
     }
-    const std::size_t end = std::min(in.size, i + kChunk);
+    const std::size_t end = std::min(size, i + kStretch);
     for (; i < end; ++i) {
       const std::uint16_t u = table[s[i]];
       if (u != kNoUnit) {
@@ -54,23 +72,40 @@ int ByteFor(const standard::SingleByteTable& table, char32_t u) {
 Progress EncodeSingleByte(const EncodingRecord& encoding, std::uint8_t&, UnitsIn in, char* out,
                           Faults& faults) {
   const standard::SingleByteTable& table = *encoding.singleByte;
-  const std::uint8_t* lowPage = table.encodePages + std::size_t{table.encodePageOf[0]} * 256;
   const int question = ByteFor(table, u'?');
+  // Locals: stores through a char pointer may alias anything, and would make the compiler reload
+  // what it reads through `in` and `table` for every unit.
+  const bool keepsAscii = table.keepsAscii;
+  const std::uint8_t* const pageOf = table.encodePageOf;
+  const std::uint8_t* const pages = table.encodePages;
+  const char16_t* const units = in.units;
+  const std::size_t size = in.size;
   std::size_t i = 0;
   char* o = out;
-  while (i < in.size) {
-    for (; in.size - i >= kChunk; i += kChunk) {
+  while (i < size) {
+    for (; size - i >= kChunk; i += kChunk) {
+      if (keepsAscii) {  // U+0001-U+007F narrowed as they stand
+        bool other = false;
+        for (std::size_t k = 0; k < kChunk; ++k)
+          other |= units[i + k] - 1u >= 0x7Fu;
+        if (!other) {
+          for (std::size_t k = 0; k < kChunk; ++k)
+            o[k] = static_cast<char>(units[i + k]);
+          o += kChunk;
+          continue;
+        }
+      }
       bool missing = false;
       for (std::size_t k = 0; k < kChunk; ++k) {
-        const char16_t u = in.units[i + k];
-        const std::uint8_t b = lowPage[u & 0xFF];
+        const char16_t u = units[i + k];
+        const std::uint8_t b = pages[std::size_t{pageOf[u >> 8]} * 256 + (u & 0xFF)];
         o[k] = static_cast<char>(b);
-        missing |= u > 0xFF || (b == 0 && u != 0);
+        missing |= b == 0;  // U+0000 too: its byte is 0 like a missing one's
       }
       if (missing) break;
       o += kChunk;
     }
-    const std::size_t end = std::min(in.size, i + kChunk);
+    const std::size_t end = std::min(size, i + kChunk);
     while (i < end) {
       std::size_t length;
       const char32_t c = CodePointAt(in, i, length);

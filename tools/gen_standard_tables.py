@@ -508,8 +508,10 @@ def render_single_byte(data):
         out += [f"    // page {number}"] + words(list(page), 2, 32)
     out += ["};", "", "}  // namespace", "",
             f"const SingleByteTable kSingleByteTables[{len(data['single'])}] = {{"]
-    for i in range(len(data["single"])):
-        out.append(f"    {{kDecode{i}, kPageOf{i}, kEncodePages}},")
+    for i, (table, _) in enumerate(data["single"].values()):
+        keeps = "true" if all(table[b] == b for b in range(1, 0x80)) else "false"
+        complete = "true" if NO_UNIT not in table else "false"
+        out.append(f"    {{kDecode{i}, kPageOf{i}, kEncodePages, {keeps}, {complete}}},")
     out += ["};", "", "}  // namespace corvane::standard", ""]
     return "\n".join(out)
 

@@ -39,6 +39,8 @@ struct SingleByteTable {
   const std::uint16_t* decode;        // 256 entries
   const std::uint8_t* encodePageOf;   // 256 entries
   const std::uint8_t* encodePages;    // 256 bytes per page, page 0 all zero
+  bool keepsAscii;                    // 0x01-0x7F and U+0001-U+007F stand for one another
+  bool complete;                      // every byte has a character: decoding has no fault
 };
 
 // A unit no byte sequence decodes to, which marks "no character" in every decoding table.
