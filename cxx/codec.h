@@ -121,19 +121,20 @@ inline char16_t* PutCodePoint(char32_t c, char16_t* out) {
 // Whether units[0, n) holds U+FFFD, which marks "no character" in every decoding table: the
 // decoders look up a stretch without a test a byte and then ask this once.
 inline bool HasNoUnit(const char16_t* units, std::size_t n) {
-  std::size_t i = 0;
+  std::size_t whole = 0;  // units the vector loop takes
   unsigned any = 0;
 #if defined(__SSE2__) || defined(_M_X64)
   // Eight units a compare; the compiler does not vectorise the loop below at -O2.
+  whole = n / 8 * 8;
   const __m128i none = _mm_set1_epi16(static_cast<short>(standard::kNoUnit));
   __m128i found = _mm_setzero_si128();
-  for (; n - i >= 8; i += 8) {
+  for (std::size_t i = 0; i < whole; i += 8) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
     found = _mm_or_si128(found, _mm_cmpeq_epi16(v, none));
   }
   any = static_cast<unsigned>(_mm_movemask_epi8(found));
 #endif
-  for (; i < n; ++i)
+  for (std::size_t i = whole; i < n; ++i)
     any |= static_cast<unsigned>(units[i] == standard::kNoUnit);
   return any != 0;
 }
