@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "corvane.h"
+#include "corvane.hpp"
 
 namespace corvane_cli_test {
 
@@ -67,19 +67,8 @@ void ExpectAtChunkSizes(const Args& args, const Bytes& expected,
   }
 }
 
-Bytes ConvertOnce(std::uint32_t from, std::uint32_t to, const Bytes& bytes) {
-  std::vector<std::uint16_t> units(3 * bytes.size() + 4);
-  Bytes out(8 * units.size() + 64, '\0');
-  std::int32_t n =
-      CV_MultiByteToWideChar(from, 0, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                             static_cast<std::int32_t>(bytes.size()), units.data(),
-                             static_cast<std::int32_t>(units.size()), nullptr, nullptr);
-  if (from == 65001) --n;  // the UTF-8 decoder's terminator
-  if (n > 0)
-    n = CV_WideCharToMultiByte(to, 0, units.data(), n, reinterpret_cast<std::uint8_t*>(out.data()),
-                               static_cast<std::int32_t>(out.size()), nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(std::max(n, 0)));
-  return out;
+Bytes ConvertOnce(const char* from, const char* to, const Bytes& bytes) {
+  return corvane::convert(bytes, corvane::Encoding(from), corvane::Encoding(to));
 }
 
 }  // namespace corvane_cli_test

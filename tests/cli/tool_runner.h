@@ -56,8 +56,7 @@ void ExpectAtChunkSizes(const Args& args, const Bytes& expected,
 Bytes ReadFile(const std::string& path);
 // Up to maxLength - 1 bytes drawn from alphabet.
 Bytes RandomText(std::mt19937& random, const Bytes& alphabet, std::size_t maxLength);
-// CV_MultiByteToWideChar from the code page from, then CV_WideCharToMultiByte to the code page
-// to, each over the whole text (no consumed count, no shift state).
-Bytes ConvertOnce(std::uint32_t from, std::uint32_t to, const Bytes& bytes);
+// One call of the C++ interface over the whole text, replacing what cannot be converted.
+Bytes ConvertOnce(const char* from, const char* to, const Bytes& bytes);
 
 }  // namespace corvane_cli_test

@@ -2,35 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "corvane.h"
 #include "files.h"
 
 namespace corvane_tool {
-namespace {
-
-constexpr std::uint32_t kAutoJapanese = 2023;
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
-         });
-}
-
-// A decimal number that fits in 32 bits; nothing else (no sign, no blanks, no hex).
-std::optional<std::uint32_t> ParseCodePageNumber(std::string_view text) {
-  if (text.empty() || text.size() > 10) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  if (value > 0xFFFFFFFFu) return std::nullopt;
-  return static_cast<std::uint32_t>(value);
-}
-
-}  // namespace
 
 void PrintError(const std::string& message) {
   ClearProgressLine();
@@ -44,28 +21,24 @@ int UsageError(std::string_view command, const std::string& message) {
   return kExitUsage;
 }
 
-std::optional<Encoding> ParseEncoding(std::string_view text) {
-  Encoding encoding;
-  encoding.spelling = std::string(text);
-  if (EqualsIgnoringAsciiCase(text, "auto-ja")) {
-    encoding.kind = Encoding::Kind::kAutoJapanese;
-    encoding.codePage = kAutoJapanese;
-    return encoding;
+std::optional<std::uint32_t> ParseNumber(std::string_view text) {
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  if (EqualsIgnoringAsciiCase(text, "utf-16le")) {
-    encoding.kind = Encoding::Kind::kUtf16Le;
-    return encoding;
-  }
-  if (const auto number = ParseCodePageNumber(text)) {
-    encoding.codePage = *number;
-    if (*number == kAutoJapanese) encoding.kind = Encoding::Kind::kAutoJapanese;
-    return encoding;
-  }
-  // The library's name table holds no name for 0, so 0 means "unknown" here.
+  if (value > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::uint32_t> ParseCodePage(std::string_view text) {
+  if (const auto number = ParseNumber(text)) return number;
+  // The name table holds no name for 0, so 0 means "unknown" here.
   const std::string name(text);
-  encoding.codePage = CV_CodePageNameToID(name.c_str());
-  if (encoding.codePage == 0) return std::nullopt;
-  return encoding;
+  const std::uint32_t codePage = CV_CodePageNameToID(name.c_str());
+  if (codePage == 0) return std::nullopt;
+  return codePage;
 }
 
 OptionReader::OptionReader(std::string_view command, std::vector<Option> options)

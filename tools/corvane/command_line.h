@@ -21,18 +21,12 @@ void PrintError(const std::string& message);
 // Prints "corvane: MESSAGE" and the hint to the command's --help; returns kExitUsage.
 int UsageError(std::string_view command, const std::string& message);
 
-// A charset argument as the user gave it.
-struct Encoding {
-  enum class Kind { kCodePage, kUtf16Le, kAutoJapanese };
-  Kind kind = Kind::kCodePage;
-  std::uint32_t codePage = 0;  // kCodePage: the number; kAutoJapanese: 2023
-  std::string spelling;        // as given, for messages
-};
+// A code page argument of the commands that show the C interface (names, length): a decimal
+// number, or a charset name of its name table (CV_CodePageNameToID).
+std::optional<std::uint32_t> ParseCodePage(std::string_view text);
 
-// Reads a charset argument: a decimal code page number, a charset name the library knows
-// (CV_CodePageNameToID), "utf-16le" (the library's own UTF-16, handled by the tool) or
-// "auto-ja" (the auto-detecting pseudo code page 2023, also accepted as the number).
-std::optional<Encoding> ParseEncoding(std::string_view text);
+// A decimal number that fits in 32 bits; nothing else (no sign, no blanks, no hex).
+std::optional<std::uint32_t> ParseNumber(std::string_view text);
 
 // The options and operands of one command, read from argv after the command name. Options with
 // a value are given as "-f VALUE", "-fVALUE", "--from VALUE" or "--from=VALUE"; "--" ends the

@@ -123,11 +123,10 @@ int RunLength(int argc, char** argv, int first) {
   }
   const std::string* from = options.Value("from");
   if (from == nullptr) return UsageError("length ", "missing -f CODEPAGE");
-  const std::optional<Encoding> encoding = ParseEncoding(*from);
-  if (!encoding || encoding->kind == Encoding::Kind::kUtf16Le)
-    return UsageError("length ", "unknown code page or charset '" + *from + "' (-f)");
+  const std::optional<std::uint32_t> parsed = ParseCodePage(*from);
+  if (!parsed) return UsageError("length ", "unknown code page or charset '" + *from + "' (-f)");
 
-  const std::uint32_t codePage = encoding->codePage;
+  const std::uint32_t codePage = *parsed;
   return ScanFiles(options.Operands(), [codePage](const std::string& path) {
     return LengthScan{path, FileMeasurer(codePage)};
   });

@@ -16,12 +16,12 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  convert -f FROM -t TO [-o OUT] [FILE...]  convert files or standard input\n"
     "  detect FILE...                            guess the Japanese encoding of each file\n"
-    "  list                                      list the code pages the library registers\n"
+    "  list                                      the encodings convert takes, with names\n"
     "  names CODEPAGE|NAME                       what the charset name table says\n"
     "  length -f CODEPAGE FILE...                characters and whole-character bytes\n"
     "\n"
-    "'corvane COMMAND --help' describes a command. Exit status: 0 success, 1 a conversion\n"
-    "problem or a file that cannot be read or written, 2 a usage error.\n";
+    "'corvane COMMAND --help' describes a command. Exit status: 0 success, 1 a failed\n"
+    "strict conversion or a file that cannot be read or written, 2 a usage error.\n";
 
 }  // namespace
 
