@@ -1,6 +1,7 @@
-# What `cmake --install` puts in place: the shared and static libraries, the public header, the
-# corvane tool, a CMake package (find_package(Corvane) gives Corvane::corvane and
-# Corvane::corvane_static) and pkg-config files for both (corvane, corvane-static).
+# What `cmake --install` puts in place: the shared and static libraries, the C++ interface's
+# static library, the public headers, the corvane tool, a CMake package (find_package(Corvane)
+# gives Corvane::corvane, Corvane::corvane_static and Corvane::corvane_cxx) and pkg-config files
+# for all three (corvane, corvane-static, corvane-cxx).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -15,13 +16,16 @@ if(CORVANE_WITH_FONTCONFIG)
   target_link_libraries(corvane_static PUBLIC $<INSTALL_INTERFACE:Fontconfig::Fontconfig>)
 endif()
 
-install(TARGETS corvane corvane_static quillon
+# corvane_cxx carries its C++20 requirement (a compile feature) and the include folder into the
+# package, so a project that links Corvane::corvane_cxx compiles corvane.hpp as C++20 by itself.
+install(TARGETS corvane corvane_static quillon corvane_cxx
         EXPORT CorvaneTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/include/corvane.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/corvane.h ${PROJECT_SOURCE_DIR}/include/corvane.hpp
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 if(TARGET corvane_tool)
   install(TARGETS corvane_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
@@ -52,7 +56,7 @@ install(FILES ${PROJECT_BINARY_DIR}/CorvaneConfig.cmake
 # The pkg-config files find the prefix from their own place, so the tree can be installed
 # anywhere (cmake --install --prefix) and moved. corvane is the shared library; corvane-static
 # the static one, a name of its own because its archive is not libcorvane.a and its link line
-# differs (docs/building.md, Installing).
+# differs (docs/building.md, Installing); corvane-cxx the C++ interface, which needs neither.
 file(RELATIVE_PATH CORVANE_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" CORVANE_PC_TO_PREFIX "${CORVANE_PC_TO_PREFIX}")
 set(CORVANE_PC_STATIC_REQUIRES "")
@@ -63,7 +67,7 @@ endif()
 if(WIN32)
   set(CORVANE_PC_STATIC_SYSTEM_LIBS " -luser32 -lgdi32")
 endif()
-foreach(pc corvane corvane-static)
+foreach(pc corvane corvane-static corvane-cxx)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc}.pc.in ${PROJECT_BINARY_DIR}/${pc}.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endforeach()

@@ -1,9 +1,10 @@
 # Installs the build into a fresh prefix, then builds and runs programs against what was
-# installed: the consumer project through find_package(Corvane), consumer.c through the README's
-# pkg-config lines, and the installed corvane tool, which must find the installed library by
-# itself.
-# cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DC_COMPILER=... -P run_consumer.cmake
-foreach(variable BUILD_DIR WORK_DIR SOURCE_DIR C_COMPILER)
+# installed: the consumer project through find_package(Corvane), consumer.c and consumer.cpp
+# through the README's pkg-config lines, and the installed corvane tool, which must find the
+# installed library by itself.
+# cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DC_COMPILER=... -DCXX_COMPILER=...
+#       -P run_consumer.cmake
+foreach(variable BUILD_DIR WORK_DIR SOURCE_DIR C_COMPILER CXX_COMPILER)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "run_consumer.cmake needs -D${variable}=...")
   endif()
@@ -26,13 +27,17 @@ set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
-# find_package(Corvane): the shared and the static library.
+# find_package(Corvane): the shared and the static library, and the C++ interface.
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/consumer -B ${WORK_DIR}/build
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER})
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER}
+    -DCMAKE_CXX_COMPILER=${CXX_COMPILER})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 foreach(program consumer_shared consumer_static)
   run(EXPECT "^ok\n$" ${WORK_DIR}/build/${program})
 endforeach()
+# consumer.cpp prints what it converted before its "ok".
+set(cxx_ok "\nok\n$")
+run(EXPECT "${cxx_ok}" ${WORK_DIR}/build/consumer_cxx)
 
 # The package file is plain CMake written for this build: no placeholder and no condition left
 # on a build option (an if(ON) where the option was substituted).
@@ -74,6 +79,21 @@ if(NOT programs STREQUAL wanted)
                       "link line starting \"cc app.c \"; it gives:\n${link_lines}")
 endif()
 
+# The C++ interface: the README's one c++ line, with consumer.cpp for app.cpp. It names only
+# corvane_cxx, so it also shows that the C++ library needs neither libcorvane nor Quillon.
+file(STRINGS ${SOURCE_DIR}/README.md cxx_lines REGEX "^c\\+\\+ .*app\\.cpp ")
+list(LENGTH cxx_lines cxx_line_count)
+if(NOT cxx_line_count EQUAL 1)
+  message(FATAL_ERROR "README.md should give one pkg-config line for C++ starting \"c++ \" with "
+                      "app.cpp; it gives:\n${cxx_lines}")
+endif()
+set(cxx_program ${WORK_DIR}/consumer_pkgconfig_cxx)
+string(REGEX REPLACE "^c\\+\\+ (.*)app\\.cpp"
+       "'${CXX_COMPILER}' -o '${cxx_program}' \\1'${SOURCE_DIR}/tests/consumer/consumer.cpp'"
+       command "${cxx_lines}")
+run(sh -c "${command}")
+run(EXPECT "${cxx_ok}" ${cxx_program})
+
 # The installed tool, with no build tree in sight.
 run(EXPECT "\t2022\tiso-2022-jp\t1\n$" ${prefix}/bin/corvane detect
     ${SOURCE_DIR}/samples/mail.iso2022jp.eml)
@@ -88,5 +108,8 @@ endif()
 file(REMOVE ${shared_libraries})
 foreach(program ${WORK_DIR}/build/consumer_static ${WORK_DIR}/consumer_pkgconfig_static)
   run(EXPECT "^ok\n$" ${program})
+endforeach()
+foreach(program ${WORK_DIR}/build/consumer_cxx ${cxx_program})
+  run(EXPECT "${cxx_ok}" ${program})
 endforeach()
 message(STATUS "installed package: find_package, pkg-config and the tool work")
