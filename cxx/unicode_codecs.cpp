@@ -23,6 +23,8 @@ using standard::EncodingRecord;
 constexpr std::size_t kKernelMinimum = 64;
 // Units per stretch that the encoder checks for surrogates before handing it to a kernel.
 constexpr std::size_t kEncodeStretch = 4096;
+// Units the rule takes where a kernel that looks for surrogates stopped: more than a block.
+constexpr std::size_t kRuleBlock = 32;
 
 // Whether s[0, n), whole characters that a decoding kernel took, holds a form the standard
 // forbids and the kernel's arithmetic allows.
@@ -133,14 +135,26 @@ char* PutUtf8(char32_t c, char* o) {
 
 Progress EncodeUtf8(const EncodingRecord& encoding, std::uint8_t&, UnitsIn in, char* out,
                     Faults& faults) {
-  const EncodeKernel kernel = ChosenUtf8Kernels().encode;
+  const Utf8Kernels& kernels = ChosenUtf8Kernels();
   std::size_t i = 0;
   char* o = out;
   while (i < in.size) {
-    const std::size_t end = std::min(in.size, i + kEncodeStretch);
-    if (end - i >= kKernelMinimum && !HasSurrogate(in.units + i, end - i)) {
-      const KernelProgress run = kernel(reinterpret_cast<const Utf16Unit*>(in.units + i), end - i,
-                                        reinterpret_cast<std::uint8_t*>(o), 3 * (end - i));
+    // The kernels take what they can; the rule takes the block where one stopped (a surrogate,
+    // or the last units), or, with a kernel that does not look for surrogates, every stretch
+    // that holds one.
+    std::size_t end = std::min(in.size, i + kEncodeStretch);
+    const auto* units = reinterpret_cast<const Utf16Unit*>(in.units + i);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(o);
+    if (kernels.encodeStandard != nullptr) {
+      if (in.size - i >= kKernelMinimum) {
+        const KernelProgress run =
+            kernels.encodeStandard(units, in.size - i, bytes, 3 * (in.size - i));
+        i += run.read;
+        o += run.written;
+      }
+      end = std::min(in.size, i + kRuleBlock);
+    } else if (end - i >= kKernelMinimum && !HasSurrogate(in.units + i, end - i)) {
+      const KernelProgress run = kernels.encode(units, end - i, bytes, 3 * (end - i));
       i += run.read;
       o += run.written;
     }

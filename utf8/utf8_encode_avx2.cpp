@@ -78,6 +78,11 @@ CORVANE_TARGET_AVX2 bool IsAscii(const Utf16Unit* src) {
   return _mm256_testz_si256(Load(src), Units(0xFF80));
 }
 
+CORVANE_TARGET_AVX2 bool HasSurrogate(const Utf16Unit* src) {
+  const __m256i top = _mm256_and_si256(Load(src), Units(0xF800));
+  return !_mm256_testz_si256(_mm256_cmpeq_epi16(top, Units(0xD800)), Units(-1));
+}
+
 CORVANE_TARGET_AVX2 void Narrow(const Utf16Unit* src, std::uint8_t* out) {
   const __m256i u = Load(src);
   // packus narrows within each 128-bit lane; the permute joins the two lanes' eight bytes.
@@ -136,6 +141,13 @@ CORVANE_TARGET_AVX2 KernelProgress EncodeOrdinaryBlocksAvx2(const Utf16Unit* src
                                                             std::size_t capacity) {
   return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed>(src, length, dst,
                                                                             capacity);
+}
+
+CORVANE_TARGET_AVX2 KernelProgress EncodeStandardBlocksAvx2(const Utf16Unit* src,
+                                                            std::size_t length, std::uint8_t* dst,
+                                                            std::size_t capacity) {
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed, HasSurrogate>(
+      src, length, dst, capacity);
 }
 
 }  // namespace corvane

@@ -4,6 +4,9 @@
 //   Narrow(src, out)        stores them as kBlock bytes at out
 //   EncodeMixed(src, out)   encodes any other block at out, which has kMixedRoom bytes of room,
 //                           and returns the bytes of its forms
+//   HasSurrogate(src)       null, or whether any is a surrogate: the loop then stops before the
+//                           block (the standard-form kernels, which leave surrogates to the
+//                           caller)
 // The steps take the block by address rather than as a vector, so that no vector type passes
 // through this loop, which is written for the baseline; once all is inlined into the kernel,
 // their loads of the block merge into one.
@@ -20,7 +23,8 @@ namespace corvane {
 // steps could not be inlined into a copy compiled for the baseline.
 template <std::size_t kBlock, std::size_t kMixedRoom, bool (*IsAscii)(const Utf16Unit*),
           void (*Narrow)(const Utf16Unit*, std::uint8_t*),
-          std::size_t (*EncodeMixed)(const Utf16Unit*, std::uint8_t*)>
+          std::size_t (*EncodeMixed)(const Utf16Unit*, std::uint8_t*),
+          bool (*HasSurrogate)(const Utf16Unit*) = nullptr>
 [[gnu::always_inline]] inline KernelProgress EncodeBlocksWith(const Utf16Unit* src,
                                                               std::size_t length, std::uint8_t* dst,
                                                               std::size_t capacity) {
@@ -33,6 +37,9 @@ template <std::size_t kBlock, std::size_t kMixedRoom, bool (*IsAscii)(const Utf1
       n += kBlock;
     } else {
       if (capacity - n < kMixedRoom) break;
+      if constexpr (HasSurrogate != nullptr) {
+        if (HasSurrogate(src + i)) break;
+      }
       n += EncodeMixed(src + i, dst + n);
     }
     i += kBlock;

@@ -39,6 +39,11 @@ __m128i Load(const Utf16Unit* src) {
   return u;
 }
 
+bool HasSurrogate(const Utf16Unit* src) {
+  const __m128i top = _mm_and_si128(Load(src), Units(0xF800));
+  return _mm_movemask_epi8(_mm_cmpeq_epi16(top, Units(0xD800))) != 0;
+}
+
 bool IsAscii(const Utf16Unit* src) {
   return _mm_movemask_epi8(Clear(Load(src), 0xFF80)) == 0xFFFF;
 }
@@ -97,6 +102,12 @@ KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length
                                         std::size_t capacity) {
   return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed>(src, length, dst,
                                                                             capacity);
+}
+
+KernelProgress EncodeStandardBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
+                                        std::size_t capacity) {
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed, HasSurrogate>(
+      src, length, dst, capacity);
 }
 
 }  // namespace corvane

@@ -12,12 +12,14 @@ namespace {
 
 constexpr Utf8Kernels kKernels[] = {
 #if defined(CORVANE_UTF8_KERNELS_AVX2)
-    {"avx2", DecodeOrdinaryBlocksAvx2, EncodeOrdinaryBlocksAvx2, 34, DecodeStandardBlocksAvx2},
+    {"avx2", DecodeOrdinaryBlocksAvx2, EncodeOrdinaryBlocksAvx2, 34, DecodeStandardBlocksAvx2,
+     EncodeStandardBlocksAvx2},
 #endif
 #if defined(CORVANE_UTF8_KERNELS_SSE2)
-    {"sse2", DecodeOrdinaryBlocksSse2, EncodeOrdinaryBlocksSse2, 18, DecodeStandardBlocksSse2},
+    {"sse2", DecodeOrdinaryBlocksSse2, EncodeOrdinaryBlocksSse2, 18, DecodeStandardBlocksSse2,
+     EncodeStandardBlocksSse2},
 #endif
-    {"words", DecodeOrdinaryBlocksWords, EncodeOrdinaryBlocksWords, 0, nullptr},
+    {"words", DecodeOrdinaryBlocksWords, EncodeOrdinaryBlocksWords, 0, nullptr, nullptr},
 };
 
 // Entries at the front of kKernels that this processor cannot run.

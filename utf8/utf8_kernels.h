@@ -72,6 +72,8 @@ KernelProgress DecodeStandardBlocksSse2(const std::uint8_t* src, std::size_t len
                                         std::size_t capacity);
 KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity);
+KernelProgress EncodeStandardBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
+                                        std::size_t capacity);
 #endif
 #if defined(CORVANE_UTF8_KERNELS_AVX2)
 // Only where the processor has AVX2 (and POPCNT, which every such processor has).
@@ -80,6 +82,8 @@ KernelProgress DecodeOrdinaryBlocksAvx2(const std::uint8_t* src, std::size_t len
 KernelProgress DecodeStandardBlocksAvx2(const std::uint8_t* src, std::size_t length, Utf16Unit* dst,
                                         std::size_t capacity);
 KernelProgress EncodeOrdinaryBlocksAvx2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
+                                        std::size_t capacity);
+KernelProgress EncodeStandardBlocksAvx2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity);
 #endif
 
@@ -98,6 +102,9 @@ struct Utf8Kernels {
   // before A0-BF). The C++ interface decodes by the standard; null where an implementation has
   // none, and its caller checks what `decode` took instead.
   DecodeKernel decodeStandard;
+  // As `encode`, but stopping before a block that holds a surrogate, which the C++ interface
+  // writes as a pair's one four-byte form or not at all; null as for decodeStandard.
+  EncodeKernel encodeStandard;
 };
 
 // Every implementation this build has and this processor runs, the fastest first.
