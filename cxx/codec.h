@@ -139,6 +139,26 @@ inline bool HasNoUnit(const char16_t* units, std::size_t n) {
   return any != 0;
 }
 
+// Stores eight units as eight bytes if all are U+0001-U+007F; false (and o's eight bytes
+// scribbled on) otherwise.
+inline bool NarrowEightAscii(const char16_t* units, char* o) {
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(u, _mm_set1_epi16(-0x80)), zero);
+  const __m128i good = _mm_andnot_si128(_mm_cmpeq_epi16(u, zero), ascii);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(u, u));
+  return _mm_movemask_epi8(good) == 0xFFFF;
+#else
+  bool other = false;
+  for (std::size_t k = 0; k < 8; ++k)
+    other |= units[k] - 1u >= 0x7Fu;
+  for (std::size_t k = 0; k < 8; ++k)
+    o[k] = static_cast<char>(units[k]);
+  return !other;
+#endif
+}
+
 // The unit at units[i] as a code point, a surrogate pair joined. Sets `length` to the units it
 // took (1 or 2); 0 when units[i] is a high surrogate at the end of a piece that is not the last,
 // which waits for the next piece.

@@ -3,6 +3,10 @@
 // for the rest.
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include "cxx/codec.h"
 
 namespace corvane::cxx {
@@ -17,6 +21,18 @@ constexpr std::size_t kStretch = 64;  // bytes decoded before one scan for a mis
 // Whether the eight bytes of `word` all lie in 0x01-0x7F (a 0 byte borrows into its high bit).
 constexpr bool AllAsciiLetters(std::uint64_t word) {
   return ((word | (word - 0x0101010101010101u)) & 0x8080808080808080u) == 0;
+}
+
+// Stores eight bytes as eight units: one unpack where SSE2 is there (GCC does not vectorise the
+// loop, for the bytes might be the units).
+inline void WidenEight(const std::uint8_t* from, char16_t* to) {
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(bytes, _mm_setzero_si128()));
+#else
+  for (std::size_t j = 0; j < kChunk; ++j)
+    to[j] = from[j];
+#endif
 }
 
 Progress DecodeSingleByte(const EncodingRecord& encoding, std::uint8_t&, PieceIn in, char16_t* out,
@@ -38,8 +54,7 @@ Progress DecodeSingleByte(const EncodingRecord& encoding, std::uint8_t&, PieceIn
         std::memcpy(&word, s + k, sizeof word);
         char16_t* const to = o + (k - i);
         if (keepsAscii && AllAsciiLetters(word)) {
-          for (std::size_t j = 0; j < kChunk; ++j)
-            to[j] = s[k + j];
+          WidenEight(s + k, to);
         } else {
           for (std::size_t j = 0; j < kChunk; ++j)
             to[j] = table[s[k + j]];
@@ -84,16 +99,9 @@ Progress EncodeSingleByte(const EncodingRecord& encoding, std::uint8_t&, UnitsIn
   char* o = out;
   while (i < size) {
     for (; size - i >= kChunk; i += kChunk) {
-      if (keepsAscii) {  // U+0001-U+007F narrowed as they stand
-        bool other = false;
-        for (std::size_t k = 0; k < kChunk; ++k)
-          other |= units[i + k] - 1u >= 0x7Fu;
-        if (!other) {
-          for (std::size_t k = 0; k < kChunk; ++k)
-            o[k] = static_cast<char>(units[i + k]);
-          o += kChunk;
-          continue;
-        }
+      if (keepsAscii && NarrowEightAscii(units + i, o)) {  // U+0001-U+007F as they stand
+        o += kChunk;
+        continue;
       }
       bool missing = false;
       for (std::size_t k = 0; k < kChunk; ++k) {

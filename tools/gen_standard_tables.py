@@ -212,6 +212,8 @@ def build_double_byte(table_id, codec):
             f"{table_id}: bytes start pairs but are no lead bytes: {sorted(starters - set(leads))}")
     require(all(single[b] == NO_UNIT for b in leads), f"{table_id}: a lead byte decodes alone")
     require(blocks[0] == 0, f"{table_id}: byte 0 is not U+0000")
+    # Text in these encodings is read and written with ASCII as it stands.
+    require(all(blocks[b] == b for b in range(1, 0x80)), f"{table_id}: does not keep ASCII")
 
     encode_units = [0] * 0x10000
     one_way = []
@@ -236,6 +238,7 @@ def build_double_byte(table_id, codec):
             if back != [unit]:
                 one_way.append((unit, back))
         encode_units[unit] = value
+    require(all(encode_units[u] == u for u in range(1, 0x80)), f"{table_id}: ASCII is not itself")
     expected = ONE_WAY.get(codec, {})
     require(dict(one_way) == {u: [v] for u, v in expected.items()},
             f"{table_id}: units that encode to another unit's bytes: "

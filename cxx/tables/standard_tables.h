@@ -51,6 +51,9 @@ inline constexpr std::uint16_t kNoUnit = 0xFFFD;
 // four-byte sequence, a JIS X 0212 triple), anything else lead | trail << 8.
 inline constexpr std::uint16_t kElsewhere = 0xFFFF;
 
+// Every double-byte table keeps ASCII: 0x01-0x7F and U+0001-U+007F stand for one another (the
+// generator checks it).
+//
 // Decoding as the C interface's direct indexes read it (codepages/dbcs_lookup.h), so that the
 // same block kernels run over it: block 0 by byte for bytes that are no lead byte (kNoUnit for a
 // byte that is no character by itself), then one block of 256 per lead byte by trail byte
