@@ -1,6 +1,7 @@
 // Finding an encoding by the names people type or by its code page number, and the messages of
 // the errors every conversion of the C++ interface throws.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 

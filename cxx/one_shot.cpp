@@ -69,12 +69,10 @@ std::string convert(std::string_view bytes, Encoding from, Encoding to, Options 
                     Report* report) {
   Report decoded;
   const std::u16string text = decode(bytes, from, options, &decoded);
-  Options encoding = options;
-  encoding.bom = options.bom && from == to;
   Report encoded;
   std::string out;
   try {
-    out = encode(text, to, encoding, &encoded);
+    out = encode(text, to, options, &encoded);
   } catch (const Error& e) {
     const std::size_t at = ByteOffsetOfUnit(bytes, from, options, e.offset());
     throw Error(e.kind(),

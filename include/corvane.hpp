@@ -198,7 +198,7 @@ std::string encode(std::u16string_view text, Encoding to, Options options = {},
 std::string to_utf8(std::u16string_view text, Options options = {}, Report* report = nullptr);
 std::u16string from_utf8(std::string_view bytes, Options options = {}, Report* report = nullptr);
 // From one byte encoding to another; offsets are bytes into `bytes`, for characters `to` lacks
-// too.
+// too. With Options::bom a mark is read as decoding reads it and written as encoding writes it.
 std::string convert(std::string_view bytes, Encoding from, Encoding to, Options options = {},
                     Report* report = nullptr);
 
