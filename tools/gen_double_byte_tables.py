@@ -501,14 +501,15 @@ def build_tables():
     return tables
 
 
-def run(script, description, build, outputs):
+def run(script, description, build, outputs, out_folder="codepages/tables"):
     """The command line of this generator and of gen_double_byte_index.py, which builds on it.
 
     build() returns what the files are rendered from, having checked it, or raises TableError or
     DataError; then nothing is written. outputs: (file name, render) pairs, each render given what
-    build() returned. Every file is rendered before any is written.
+    build() returned. Every file is rendered before any is written. out_folder: where the files
+    go by default, from the project's root.
     """
-    default_out = Path(__file__).resolve().parent.parent / "codepages" / "tables"
+    default_out = Path(__file__).resolve().parent.parent / out_folder
     parser = argparse.ArgumentParser(description=description)
     parser.add_argument("--out", type=Path, default=default_out, help="output folder")
     args = parser.parse_args()

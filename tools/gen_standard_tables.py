@@ -47,12 +47,12 @@ name they give an encoding must be ours or left out on purpose (OMITTED, with th
 A name is found by its folded form: ASCII letters and digits only, letters small.
 """
 
-import argparse
 import codecs
 import encodings.aliases
 import sys
 from pathlib import Path
 
+from gen_double_byte_tables import require, run
 from standard_encodings import (CODE_PAGE_ALIASES, ENCODINGS, LATIN_PARTS, MUST_NOT_FIND, OMITTED,
                                 REQUIRED, SAME_GLIBC, SAME_PYTHON, SETTLED)
 
@@ -62,15 +62,6 @@ GCONV = Path("/usr/lib/x86_64-linux-gnu/gconv")
 
 NO_UNIT = 0xFFFD
 ELSEWHERE = 0xFFFF
-
-
-class TableError(Exception):
-    pass
-
-
-def require(condition, message):
-    if not condition:
-        raise TableError(message)
 
 
 def fold(name):
@@ -622,25 +613,17 @@ def table_bytes(data):
 
 
 def main():
-    default_out = Path(__file__).resolve().parent.parent / "cxx" / "tables"
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--out", type=Path, default=default_out, help="output folder")
-    args = parser.parse_args()
-    try:
+    outputs = [("standard_data.h", render_data_header),
+               ("standard_single_byte.cpp", render_single_byte),
+               ("standard_names.cpp", render_names)]
+    outputs += [(file_name, lambda data, table_id=table_id: render_double_byte(data, table_id))
+                for table_id, file_name in DOUBLE_BYTE_FILES.items()]
+    def build_and_count():
         data = build()
-    except TableError as error:
-        print(f"{SCRIPT}: refusing to write: {error}", file=sys.stderr)
-        return 1
-    files = {"standard_data.h": render_data_header(data),
-             "standard_single_byte.cpp": render_single_byte(data),
-             "standard_names.cpp": render_names(data)}
-    for table_id, file_name in DOUBLE_BYTE_FILES.items():
-        files[file_name] = render_double_byte(data, table_id)
-    args.out.mkdir(parents=True, exist_ok=True)
-    for name, text in files.items():
-        (args.out / name).write_text(text, encoding="utf-8", newline="\n")
-    print(f"{SCRIPT}: {table_bytes(data)} bytes of tables")
-    return 0
+        print(f"{SCRIPT}: {table_bytes(data)} bytes of tables")
+        return data
+
+    return run(SCRIPT, __doc__.splitlines()[0], build_and_count, outputs, "cxx/tables")
 
 
 if __name__ == "__main__":
