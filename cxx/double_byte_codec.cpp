@@ -152,7 +152,6 @@ bool EncodeCharacter(const EncodingRecord& encoding, char32_t c, char*& o) {
     return true;
   }
   const std::uint16_t v = encoding.doubleByte->encode[c];
-  if (v == 0 && c != 0) return false;
   if (v < 0x100) {
     *o++ = static_cast<char>(v);
   } else if (v != kElsewhere) {
@@ -187,18 +186,18 @@ Progress EncodeDoubleByte(const EncodingRecord& encoding, std::uint8_t&, UnitsIn
   while (i < size) {
     // Sixteen units at a time while each has a one- or two-byte form: both bytes are stored and
     // the output moves on by one or two, so mixed text costs no branch a character; a chunk with
-    // anything else (U+0000, no form, a longer one) is undone and goes unit by unit.
+    // anything else (no form, or a longer one) is undone and goes unit by unit.
     for (; size - i >= kChunk; i += kChunk) {
       char* const start = o;
-      bool other = false;
+      std::uint32_t seen = 0;  // bit 16 is set by kElsewhere + 1 alone
       for (std::size_t k = 0; k < kChunk; ++k) {
-        const std::uint16_t v = table[units[i + k]];
+        const std::uint32_t v = table[units[i + k]];
         o[0] = static_cast<char>(v & 0xFF);
         o[1] = static_cast<char>(v >> 8);
-        o += 1 + static_cast<std::size_t>(v > 0xFF);
-        other |= static_cast<std::uint16_t>(v + 1) <= 1;  // 0 or kElsewhere
+        o += 1 + ((v + 0xFF00u) >> 16);  // a carry, not a compare, which compilers make a branch
+        seen |= v + 1;
       }
-      if (other) {
+      if (seen >> 16 != 0) {
         o = start;
         break;
       }

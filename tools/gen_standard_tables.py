@@ -526,9 +526,12 @@ def render_double_byte(data, table_id):
     for number in range(len(blocks) // 256):
         label = "single bytes" if number == 0 else f"lead 0x{leads[number - 1]:02X}"
         out += [f"    // {label}"] + words(blocks[number * 256:(number + 1) * 256])
+    # A unit with no form is written as ELSEWHERE too, so that the encoder's fast loop watches
+    # for one value only; the family's extra table then has no entry for it.
+    written = [0] + [v if v else ELSEWHERE for v in encode_units[1:]]
     out += ["};", "", "constexpr std::uint16_t kEncodeBytes[65536] = {"]
     for high in range(256):
-        out += [f"    // U+{high:02X}00"] + words(encode_units[high * 256:(high + 1) * 256])
+        out += [f"    // U+{high:02X}00"] + words(written[high * 256:(high + 1) * 256])
     out += ["};", ""]
     out += extra_tables(data, table_id)
     out += ["}  // namespace", "",

@@ -46,9 +46,10 @@ struct SingleByteTable {
 // A unit no byte sequence decodes to, which marks "no character" in every decoding table.
 inline constexpr std::uint16_t kNoUnit = 0xFFFD;
 
-// Encoding values of DoubleByteTable::encode: 0 none (U+0000 encodes as byte 0 all the same),
-// below 0x100 one byte, kElsewhere a form the family finds in its extra table (a GB18030
-// four-byte sequence, a JIS X 0212 triple), anything else lead | trail << 8.
+// Encoding values of DoubleByteTable::encode: below 0x100 one byte (0 only for U+0000),
+// kElsewhere neither one nor two bytes: a form the family finds in its extra table (a GB18030
+// four-byte sequence, a JIS X 0212 triple) or none at all; anything else lead | trail << 8.
+// One value for both keeps the encoder's fast loop to a single test.
 inline constexpr std::uint16_t kElsewhere = 0xFFFF;
 
 // Every double-byte table keeps ASCII: 0x01-0x7F and U+0001-U+007F stand for one another (the
