@@ -117,14 +117,14 @@ CORVANE_TARGET_AVX2 __m256i Faults(const Kinds& k, __m256i c1, __m256i c2) {
 
 // Nonzero where a lead starts a form the Unicode standard forbids and the arithmetic allows: C0
 // and C1 (overlong two-byte forms), E0 before 80-9F (overlong three-byte forms) and ED before
-// A0-BF (surrogates). Signed bytes: 0x80-0x9F are below -96, 0xA0-0xBF above -97.
+// A0-BF (surrogates). The last two are one compare: a second byte from A0 (above -97 as a signed
+// byte) takes 0x0D off the lead, which turns ED, and only ED, into E0, and leaves E0 as it is
+// only before 80-9F.
 CORVANE_TARGET_AVX2 __m256i ForbiddenForms(__m256i x, __m256i c1) {
-  const __m256i overlong2 = _mm256_cmpeq_epi8(_mm256_and_si256(x, Bytes(0xFE)), Bytes(0xC0));
-  const __m256i overlong3 =
-      _mm256_and_si256(_mm256_cmpeq_epi8(x, Bytes(0xE0)), _mm256_cmpgt_epi8(Bytes(-96), c1));
-  const __m256i surrogate =
-      _mm256_and_si256(_mm256_cmpeq_epi8(x, Bytes(0xED)), _mm256_cmpgt_epi8(c1, Bytes(-97)));
-  return _mm256_or_si256(overlong2, _mm256_or_si256(overlong3, surrogate));
+  const __m256i fromA0 = _mm256_cmpgt_epi8(c1, Bytes(-97));
+  const __m256i folded = _mm256_sub_epi8(x, _mm256_and_si256(fromA0, Bytes(0x0D)));
+  const __m256i overlong2 = _mm256_cmpeq_epi8(_mm256_or_si256(x, Bytes(0x01)), Bytes(0xC1));
+  return _mm256_or_si256(overlong2, _mm256_cmpeq_epi8(folded, Bytes(0xE0)));
 }
 
 // The unit each position decodes to if a character starts there, as its low and high byte:
@@ -157,8 +157,10 @@ CORVANE_TARGET_AVX2 __m256i PackPattern(std::uint32_t lowLane, std::uint32_t hig
 // Stores the unit of every position in `keep` (bit p for position p) at out, in order, and
 // returns their number. out has room for kStepRoom units; the stores spill up to eight units
 // behind the last one, which get their old content back.
-CORVANE_TARGET_AVX2 std::size_t StoreUnits(__m256i x, __m256i c1, __m256i c2, const Kinds& k,
-                                           std::uint32_t keep, Utf16Unit* out) {
+[[gnu::always_inline]] CORVANE_TARGET_AVX2 inline std::size_t StoreUnits(__m256i x, __m256i c1,
+                                                                         __m256i c2, const Kinds& k,
+                                                                         std::uint32_t keep,
+                                                                         Utf16Unit* out) {
   __m256i low;
   __m256i high;
   UnitBytesIfLeads(x, c1, c2, k, low, high);

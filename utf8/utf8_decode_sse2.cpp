@@ -127,14 +127,14 @@ std::size_t CountLeads(const Kinds& k) {
 
 // Nonzero where a lead starts a form the Unicode standard forbids and the arithmetic allows: C0
 // and C1 (overlong two-byte forms), E0 before 80-9F (overlong three-byte forms) and ED before
-// A0-BF (surrogates). Signed bytes: 0x80-0x9F are below -96, 0xA0-0xBF above -97.
+// A0-BF (surrogates). The last two are one compare: a second byte from A0 (above -97 as a signed
+// byte) takes 0x0D off the lead, which turns ED, and only ED, into E0, and leaves E0 as it is
+// only before 80-9F.
 __m128i ForbiddenForms(__m128i x, __m128i c1) {
-  const __m128i overlong2 = _mm_cmpeq_epi8(_mm_and_si128(x, Bytes(0xFE)), Bytes(0xC0));
-  const __m128i overlong3 =
-      _mm_and_si128(_mm_cmpeq_epi8(x, Bytes(0xE0)), _mm_cmpgt_epi8(Bytes(-96), c1));
-  const __m128i surrogate =
-      _mm_and_si128(_mm_cmpeq_epi8(x, Bytes(0xED)), _mm_cmpgt_epi8(c1, Bytes(-97)));
-  return _mm_or_si128(overlong2, _mm_or_si128(overlong3, surrogate));
+  const __m128i fromA0 = _mm_cmpgt_epi8(c1, Bytes(-97));
+  const __m128i folded = _mm_sub_epi8(x, _mm_and_si128(fromA0, Bytes(0x0D)));
+  const __m128i overlong2 = _mm_cmpeq_epi8(_mm_or_si128(x, Bytes(0x01)), Bytes(0xC1));
+  return _mm_or_si128(overlong2, _mm_cmpeq_epi8(folded, Bytes(0xE0)));
 }
 
 // kStandard: also stops before the forms ForbiddenForms finds.
