@@ -1,8 +1,13 @@
-// corvane::detect: the cheap certainties first (a byte order mark, seven-bit text, UTF-16's zero
-// bytes, valid UTF-8), then the Japanese rules of the C interface.
+// corvane::detect: the cheap certainties first (a byte order mark, seven-bit text, valid UTF-8),
+// then the Japanese rules of the C interface, then the language models for what is left.
+#include <algorithm>
+#include <array>
+#include <bitset>
 #include <cstring>
+#include <string>
 
 #include "corvane.hpp"
+#include "detect/scoring.h"
 #include "detect/unicode_forms.h"
 #include "japanese/auto_detect.h"
 
@@ -10,6 +15,10 @@ namespace corvane {
 namespace {
 
 using detection::Bytes;
+using detection::kCandidates;
+
+// A lead of this many bits over the runner-up is "sure"; at 16 bytes few texts get there.
+constexpr double kSureBits = 20;
 
 Detection Sure(const char* name, double confidence = 1.0) {
   return {Encoding(name), confidence, true};
@@ -34,30 +43,89 @@ bool AllSevenBit(Bytes bytes) {
   return true;
 }
 
+// Zero bytes at even and at odd offsets.
+std::array<std::size_t, 2> CountZeros(Bytes bytes) {
+  std::array<std::size_t, 2> zeros{};
+  const auto* begin = bytes.data();
+  const auto* end = begin + bytes.size();
+  for (const auto* p = begin; p < end; ++p) {
+    p = static_cast<const std::uint8_t*>(std::memchr(p, 0, static_cast<std::size_t>(end - p)));
+    if (p == nullptr) break;
+    ++zeros[static_cast<std::size_t>(p - begin) % 2];
+  }
+  return zeros;
+}
+
+// Whether two single-byte candidates turn the high bytes of the text into the same characters:
+// then neither is wrong, and the lead of one over the other says nothing.
+bool ReadAlike(Bytes bytes, std::size_t read, int a, int b) {
+  if (a >= detection::kFirstDoubleByte || b >= detection::kFirstDoubleByte) return false;
+  std::bitset<128> seen;
+  for (std::size_t i = 0; i < read && i < bytes.size(); ++i)
+    if (bytes[i] >= 0x80) seen.set(bytes[i] - 0x80);
+  std::string high;
+  for (std::size_t v = 0; v < 128; ++v)
+    if (seen[v]) high.push_back(static_cast<char>(v + 0x80));
+  return decode(high, Encoding(detection::CandidateName(a))) ==
+         decode(high, Encoding(detection::CandidateName(b)));
+}
+
+Detection Judge(Bytes bytes, const detection::Scores& scores) {
+  const auto [first, second] = detection::Leaders(scores);
+  if (first < 0) {  // nothing holds the text: the one that held out longest
+    int longest = 0;
+    for (int c = 1; c < kCandidates; ++c)
+      if (scores.lasted[c] > scores.lasted[longest]) longest = c;
+    return {Encoding(detection::CandidateName(longest)), 0.0, false};
+  }
+  // The runner-up that matters is the best one that reads the text differently.
+  int rival = -1;
+  for (int c = 0; c < kCandidates; ++c) {
+    if (!scores.alive[c] || c == first) continue;
+    if (rival >= 0 && scores.cost[c] >= scores.cost[rival]) continue;
+    if (!ReadAlike(bytes, scores.read, first, c)) rival = c;
+  }
+  (void)second;
+  const double lead = rival < 0 ? 64.0
+                                : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
+                                      detection::models::kScale;
+  const double confidence = lead / (lead + kSureBits / 2);
+  return {Encoding(detection::CandidateName(first)), confidence, lead >= kSureBits};
+}
+
 }  // namespace
 
 Detection detect(std::span<const std::uint8_t> bytes) {
   if (const char* marked = detection::MarkedEncoding(bytes)) return Sure(marked);
 
+  bool alive[kCandidates];
+  std::fill(std::begin(alive), std::end(alive), true);
   // No byte encoding puts a zero byte in text; UTF-16 does in every Latin character.
-  std::size_t zerosEven = 0, zerosOdd = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    if (bytes[i] == 0) ++(i % 2 ? zerosOdd : zerosEven);
-  if (zerosEven + zerosOdd > 0) {
-    const bool little = zerosOdd >= zerosEven;
-    if (detection::IsPlausibleUtf16(bytes, little)) return Sure(little ? "UTF-16LE" : "UTF-16BE");
+  const auto zeros = CountZeros(bytes);
+  if (zeros[0] + zeros[1] > 0) {
+    for (int c = 0; c < detection::kUtf16Le; ++c)
+      alive[c] = false;
+  } else if (AllSevenBit(bytes)) {
+    return HasJisEscape(bytes) ? Sure("ISO-2022-JP") : Sure("US-ASCII");
+  } else {
+    const detection::Utf8Shape utf8 = detection::ExamineUtf8(bytes);
+    if (utf8.valid) return Sure("UTF-8", utf8.multiByte > 1 ? 1.0 : 0.9);
   }
+  alive[detection::kUtf16Le] = detection::IsPlausibleUtf16(bytes, true);
+  alive[detection::kUtf16Be] = detection::IsPlausibleUtf16(bytes, false);
 
-  if (AllSevenBit(bytes)) return HasJisEscape(bytes) ? Sure("ISO-2022-JP") : Sure("US-ASCII");
-
-  const detection::Utf8Shape utf8 = detection::ExamineUtf8(bytes);
-  if (utf8.valid) return Sure("UTF-8", utf8.multiByte > 1 ? 1.0 : 0.9);
-
+  // The C interface's rule between the two Japanese byte encodings: a pair only one of them
+  // accepts settles it.
   std::uint32_t confident = 0;
   const std::uint32_t japanese =
       DetectJapaneseEncoding(ByteText{bytes.data(), bytes.size(), false}, confident);
-  if (confident && japanese != 2022) return {Encoding(japanese), 0.5, false};
-  return {Encoding("windows-1252"), 0.1, false};
+  for (int m = 0; m < detection::models::kDoubleByteModels; ++m) {
+    const std::string_view name = detection::models::kDoubleByte[m].encoding;
+    if (confident &&
+        ((japanese == 932 && name == "EUC-JP") || (japanese == 51932 && name == "Shift_JIS")))
+      alive[detection::kFirstDoubleByte + m] = false;
+  }
+  return Judge(bytes, detection::ScoreCandidates(bytes, alive));
 }
 
 Detection detect(std::string_view bytes) {
