@@ -68,6 +68,10 @@ std::size_t SkipAscii(const std::uint8_t* p, std::size_t i, std::size_t end) {
   return i;
 }
 
+constexpr bool IsLetterOrHigh(std::uint8_t b) {
+  return b >= 0x80 || static_cast<std::uint8_t>((b | 0x20) - 'a') < 26;
+}
+
 class Scorer {
  public:
   Scorer(std::span<const std::uint8_t> bytes, Scores& scores)
@@ -134,6 +138,26 @@ class Scorer {
     return i;
   }
 
+  // Every byte encoding pays for the words of ASCII letters in a block at its language's rate:
+  // a page of Italian with one "è" in it reads as Italian, not as Russian with one "и". A word
+  // that touches a byte above 0x7F is the candidates' to read.
+  void AsciiWords(std::size_t begin, std::size_t end) {
+    std::int64_t words = 0;
+    bool inWord = begin > 0 && IsLetterOrHigh(p_[begin - 1]);
+    for (std::size_t i = begin; i < end; ++i) {
+      const bool letter = IsLetterOrHigh(p_[i]);
+      words += letter && !inWord && p_[i] < 0x80;
+      inWord = letter;
+    }
+    if (words == 0) return;
+    for (int m = 0; m < kUtf16Le; ++m) {
+      if (!scores_.alive[m]) continue;
+      scores_.cost[m] +=
+          words * (m < kFirstDoubleByte ? models::kSingleByte[m].asciiWordCost
+                                        : models::kDoubleByte[m - kFirstDoubleByte].asciiWordCost);
+    }
+  }
+
   void Utf16(int candidate, std::size_t begin, std::size_t end) {
     const bool little = candidate == kUtf16Le;
     std::int64_t cost = 0;
@@ -192,6 +216,7 @@ Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[
     const std::size_t begin = end;
     end = std::min(bytes.size(), begin + kBlock);
     scorer.SingleBytes(begin, end);
+    scorer.AsciiWords(begin, end);
     for (int m = kFirstDoubleByte; m < kUtf16Le; ++m) {
       std::size_t& at = doubleAt[m - kFirstDoubleByte];
       if (scores.alive[m] && at < end) at = scorer.DoubleBytes(m, at, end);

@@ -38,11 +38,13 @@ import collections
 import functools
 import math
 import pathlib
+import re
 import sys
 
 import detect_corpus
 
 SCALE = 8  # cost units per bit
+WORD = re.compile(r"[^\W\d_]+")
 IMPOSSIBLE = 255
 CLASSES = 64
 RARE_CLASS = 62
@@ -88,6 +90,19 @@ def language_weights(strings_by_lang):
 @functools.lru_cache(maxsize=None)
 def training_text(lang):
     return detect_corpus.training_text(lang)
+
+
+def ascii_word_cost(weighted):
+    """The cost of a word of ASCII letters among the language's words (runs of letters): what
+    the language pays for each word of English, or of code, among its own. Counted in words,
+    not letters, since a text that has one such word tends to have it in every line."""
+    ascii_words = words = 0.0
+    for strings, w in weighted:
+        for s in strings:
+            for word in WORD.findall(s):
+                words += w
+                ascii_words += w * word.isascii()
+    return cost(max(ascii_words, words * 1e-4) / words)
 
 
 def training(encoding):
@@ -179,7 +194,7 @@ def single_byte_model(encoding, faults):
     if not all(ch in top[:40] for ch in want):
         faults.append(f"{encoding}: {want!r} not all among the 40 commonest letters {top[:40]!r}")
     return {"encoding": encoding, "byte_class": byte_class, "case_cost": case_cost,
-            "pair_cost": pair_cost, "top": top}
+            "pair_cost": pair_cost, "top": top, "ascii_cost": ascii_word_cost(weighted)}
 
 
 def double_byte_model(encoding, faults):
@@ -231,7 +246,8 @@ def double_byte_model(encoding, faults):
     if len(set(codes)) != len(codes):
         faults.append(f"{encoding}: two characters share a code")
     return {"encoding": encoding, "single": single, "ranges": ranges, "codes": codes,
-            "costs": costs, "rare_cost": rare_cost, "three_byte_lead": three_byte_lead}
+            "costs": costs, "rare_cost": rare_cost, "three_byte_lead": three_byte_lead,
+            "ascii_cost": ascii_word_cost(weighted)}
 
 
 def utf16_model():
@@ -280,6 +296,7 @@ inline constexpr int kLevelCost = {level_cost};
 // commonest letters and signs folded to small letters, 62 the others.
 struct SingleByteModel {{
   const char* encoding;
+  std::uint8_t asciiWordCost;  // each word of ASCII letters
   std::uint8_t byteClass[256];
   std::uint8_t caseCost[256];  // for a capital where small letters are usual, and the reverse
   // [class before][class after], row by row, each a digit of kLevelDigits: kLevelCost apiece.
@@ -297,6 +314,7 @@ struct PairRange {{
 // every other character at rareCost, lone high bytes at loneCost.
 struct DoubleByteModel {{
   const char* encoding;
+  std::uint8_t asciiWordCost;  // each word of ASCII letters
   std::uint8_t loneCost[256];  // a high byte that is a character by itself
   const PairRange* ranges;
   int rangeCount;
@@ -336,7 +354,7 @@ def write_source(single, double, utf16):
         lines.append("")
     lines.append("const SingleByteModel kSingleByte[kSingleByteModels] = {")
     for m in single:
-        lines.append(f'  {{"{m["encoding"]}",  // {"".join(m["top"][:30])}')
+        lines.append(f'  {{"{m["encoding"]}", {m["ascii_cost"]},  // {"".join(m["top"][:30])}')
         lines.append("   {")
         lines += rows(m["byte_class"], 32)
         lines.append("   }, {")
@@ -350,7 +368,7 @@ def write_source(single, double, utf16):
     lines.append("const DoubleByteModel kDoubleByte[kDoubleByteModels] = {")
     for m in double:
         name = m["encoding"].replace("-", "_")
-        lines.append(f'  {{"{m["encoding"]}", {{')
+        lines.append(f'  {{"{m["encoding"]}", {m["ascii_cost"]}, {{')
         lines += rows(m["single"], 32)
         lines.append(f"   }}, k{name}Ranges, {len(m['ranges'])}, k{name}Codes, k{name}Costs, "
                      f"{len(m['codes'])}, {m['rare_cost']}, 0x{m['three_byte_lead']:02X}}},")

@@ -19,6 +19,7 @@ inline constexpr int kLevelCost = 6;
 // commonest letters and signs folded to small letters, 62 the others.
 struct SingleByteModel {
   const char* encoding;
+  std::uint8_t asciiWordCost;  // each word of ASCII letters
   std::uint8_t byteClass[256];
   std::uint8_t caseCost[256];  // for a capital where small letters are usual, and the reverse
   // [class before][class after], row by row, each a digit of kLevelDigits: kLevelCost apiece.
@@ -36,6 +37,7 @@ struct PairRange {
 // every other character at rareCost, lone high bytes at loneCost.
 struct DoubleByteModel {
   const char* encoding;
+  std::uint8_t asciiWordCost;  // each word of ASCII letters
   std::uint8_t loneCost[256];  // a high byte that is a character by itself
   const PairRange* ranges;
   int rangeCount;
