@@ -31,29 +31,34 @@ bool HasJisEscape(Bytes bytes) {
   return false;
 }
 
-bool AllSevenBit(Bytes bytes) {
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, 8);
-    if (word & 0x8080808080808080u) return false;
-  }
-  for (; i < bytes.size(); ++i)
-    if (bytes[i] >= 0x80) return false;
-  return true;
-}
+// What a first look at every byte tells: no byte encoding puts a zero byte in text, and few
+// controls other than the white space and ESC (a bell here and there); UTF-16 does, in its high
+// bytes, for every Latin or Cyrillic letter. Where the zeros fall tells the byte order.
+struct Survey {
+  std::size_t zeros[2] = {};  // at even and at odd offsets
+  std::size_t controls = 0;   // C0 controls other than ESC, white space and zero
+  bool sevenBit = true;
+};
 
-// Zero bytes at even and at odd offsets.
-std::array<std::size_t, 2> CountZeros(Bytes bytes) {
-  std::array<std::size_t, 2> zeros{};
-  const auto* begin = bytes.data();
-  const auto* end = begin + bytes.size();
-  for (const auto* p = begin; p < end; ++p) {
-    p = static_cast<const std::uint8_t*>(std::memchr(p, 0, static_cast<std::size_t>(end - p)));
-    if (p == nullptr) break;
-    ++zeros[static_cast<std::size_t>(p - begin) % 2];
+Survey SurveyBytes(Bytes bytes) {
+  // 1: a control no text holds; 2: a zero byte.
+  static constexpr std::array<std::uint8_t, 256> kKind = [] {
+    std::array<std::uint8_t, 256> kind{};
+    for (std::size_t b = 1; b < 0x20; ++b)
+      kind[b] = (b >= 0x09 && b <= 0x0D) || b == 0x1B ? 0 : 1;
+    kind[0] = 2;
+    return kind;
+  }();
+  Survey survey;
+  std::uint8_t high = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const std::uint8_t kind = kKind[bytes[i]];
+    high |= bytes[i];
+    survey.controls += kind & 1;
+    if (kind == 2) ++survey.zeros[i % 2];
   }
-  return zeros;
+  survey.sevenBit = high < 0x80;
+  return survey;
 }
 
 // Whether two single-byte candidates turn the high bytes of the text into the same characters:
@@ -100,19 +105,27 @@ Detection detect(std::span<const std::uint8_t> bytes) {
 
   bool alive[kCandidates];
   std::fill(std::begin(alive), std::end(alive), true);
-  // No byte encoding puts a zero byte in text; UTF-16 does in every Latin character.
-  const auto zeros = CountZeros(bytes);
-  if (zeros[0] + zeros[1] > 0) {
+  const Survey survey = SurveyBytes(bytes);
+  // More than one byte in eight a control: UTF-16 of a small alphabet, or no text at all.
+  const bool notBytes = survey.zeros[0] + survey.zeros[1] > 0 || survey.controls * 8 > bytes.size();
+  if (notBytes) {
     for (int c = 0; c < detection::kUtf16Le; ++c)
       alive[c] = false;
-  } else if (AllSevenBit(bytes)) {
+  } else if (survey.sevenBit) {
     return HasJisEscape(bytes) ? Sure("ISO-2022-JP") : Sure("US-ASCII");
   } else {
+    // A sequence cut off at the end is no evidence for UTF-8: two complete ones are.
     const detection::Utf8Shape utf8 = detection::ExamineUtf8(bytes);
-    if (utf8.valid) return Sure("UTF-8", utf8.multiByte > 1 ? 1.0 : 0.9);
+    if (utf8.valid && utf8.multiByte > 0)
+      return {Encoding("UTF-8"), utf8.multiByte > 1 ? 1.0 : 0.6, utf8.multiByte > 1};
   }
   alive[detection::kUtf16Le] = detection::IsPlausibleUtf16(bytes, true);
   alive[detection::kUtf16Be] = detection::IsPlausibleUtf16(bytes, false);
+  if (notBytes && !alive[detection::kUtf16Le] && !alive[detection::kUtf16Be]) {
+    // Binary, or UTF-16 cut at an odd byte: the zeros still tell the order.
+    const bool little = survey.zeros[1] >= survey.zeros[0];
+    return {Encoding(little ? "UTF-16LE" : "UTF-16BE"), 0.0, false};
+  }
 
   // The C interface's rule between the two Japanese byte encodings: a pair only one of them
   // accepts settles it.
