@@ -40,6 +40,10 @@ struct Survey {
   bool sevenBit = true;
 };
 
+// Zeros and controls are counted in the first kSurveyed bytes only: UTF-16 puts them
+// everywhere, and a text that has them nowhere near its start is no UTF-16.
+constexpr std::size_t kSurveyed = 4096;
+
 Survey SurveyBytes(Bytes bytes) {
   // 1: a control no text holds; 2: a zero byte.
   static constexpr std::array<std::uint8_t, 256> kKind = [] {
@@ -50,14 +54,26 @@ Survey SurveyBytes(Bytes bytes) {
     return kind;
   }();
   Survey survey;
-  std::uint8_t high = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
+  const std::size_t surveyed = std::min(bytes.size(), kSurveyed);
+  for (std::size_t i = 0; i < surveyed; ++i) {
     const std::uint8_t kind = kKind[bytes[i]];
-    high |= bytes[i];
     survey.controls += kind & 1;
     if (kind == 2) ++survey.zeros[i % 2];
   }
-  survey.sevenBit = high < 0x80;
+  if (survey.zeros[0] + survey.zeros[1] == 0 && bytes.size() > surveyed &&
+      std::memchr(bytes.data() + surveyed, 0, bytes.size() - surveyed) != nullptr)
+    survey.zeros[0] = 1;  // far into the text: no byte encoding, and no telling the order
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    if (word & 0x8080808080808080u) {
+      survey.sevenBit = false;
+      return survey;
+    }
+  }
+  for (; i < bytes.size(); ++i)
+    if (bytes[i] >= 0x80) survey.sevenBit = false;
   return survey;
 }
 
@@ -73,6 +89,22 @@ bool ReadAlike(Bytes bytes, std::size_t read, int a, int b) {
     if (seen[v]) high.push_back(static_cast<char>(v + 0x80));
   return decode(high, Encoding(detection::CandidateName(a))) ==
          decode(high, Encoding(detection::CandidateName(b)));
+}
+
+// The C interface's rule between the two Japanese byte encodings, where one of them leads: a pair
+// only one of them accepts settles it. It reads until such a pair, so it is asked only then.
+void SettleJapanese(Bytes bytes, detection::Scores& scores) {
+  const int first = detection::Leaders(scores)[0];
+  if (first < 0) return;
+  const std::string_view leader = detection::CandidateName(first);
+  if (leader != "Shift_JIS" && leader != "EUC-JP") return;
+  std::uint32_t confident = 0;
+  const std::uint32_t japanese =
+      DetectJapaneseEncoding(ByteText{bytes.data(), bytes.size(), false}, confident);
+  if (!confident || japanese == 2022) return;
+  const std::string_view ruledOut = japanese == 932 ? "EUC-JP" : "Shift_JIS";
+  for (int c = 0; c < kCandidates; ++c)
+    if (detection::CandidateName(c) == ruledOut) scores.alive[c] = false;
 }
 
 Detection Judge(Bytes bytes, const detection::Scores& scores) {
@@ -119,26 +151,15 @@ Detection detect(std::span<const std::uint8_t> bytes) {
     if (utf8.valid && utf8.multiByte > 0)
       return {Encoding("UTF-8"), utf8.multiByte > 1 ? 1.0 : 0.6, utf8.multiByte > 1};
   }
-  alive[detection::kUtf16Le] = detection::IsPlausibleUtf16(bytes, true);
-  alive[detection::kUtf16Be] = detection::IsPlausibleUtf16(bytes, false);
-  if (notBytes && !alive[detection::kUtf16Le] && !alive[detection::kUtf16Be]) {
+  if (notBytes && !detection::IsPlausibleUtf16(bytes, true) &&
+      !detection::IsPlausibleUtf16(bytes, false)) {
     // Binary, or UTF-16 cut at an odd byte: the zeros still tell the order.
     const bool little = survey.zeros[1] >= survey.zeros[0];
     return {Encoding(little ? "UTF-16LE" : "UTF-16BE"), 0.0, false};
   }
-
-  // The C interface's rule between the two Japanese byte encodings: a pair only one of them
-  // accepts settles it.
-  std::uint32_t confident = 0;
-  const std::uint32_t japanese =
-      DetectJapaneseEncoding(ByteText{bytes.data(), bytes.size(), false}, confident);
-  for (int m = 0; m < detection::models::kDoubleByteModels; ++m) {
-    const std::string_view name = detection::models::kDoubleByte[m].encoding;
-    if (confident &&
-        ((japanese == 932 && name == "EUC-JP") || (japanese == 51932 && name == "Shift_JIS")))
-      alive[detection::kFirstDoubleByte + m] = false;
-  }
-  return Judge(bytes, detection::ScoreCandidates(bytes, alive));
+  detection::Scores scores = detection::ScoreCandidates(bytes, alive);
+  SettleJapanese(bytes, scores);
+  return Judge(bytes, scores);
 }
 
 Detection detect(std::string_view bytes) {

@@ -15,10 +15,14 @@ namespace {
 
 using models::kImpossible;
 
+// Blocks start small, so that the hopeless candidates are dropped before they cost much.
+constexpr std::size_t kFirstBlock = 256;
 constexpr std::size_t kBlock = 1024;
 // After this many bytes a lead of kDecisiveLead (in cost units) ends the scoring.
 constexpr std::size_t kMinimumRead = 2048;
 constexpr std::int64_t kDecisiveLead = 96 * models::kScale;
+// A candidate this far behind the leader after a block is not read any further.
+constexpr std::int64_t kHopeless = 128 * models::kScale;
 // The low byte of a UTF-16 unit, about as unpredictable as a byte gets.
 constexpr std::int64_t kUtf16LowByteCost = 7 * models::kScale;
 
@@ -158,11 +162,20 @@ class Scorer {
     }
   }
 
+  // Surrogates must come in pairs, high then low; a pair may straddle blocks.
   void Utf16(int candidate, std::size_t begin, std::size_t end) {
     const bool little = candidate == kUtf16Le;
+    bool& expectLow = expectLow_[candidate - kUtf16Le];
     std::int64_t cost = 0;
     for (std::size_t i = begin; i + 1 < end; i += 2) {
       const std::uint8_t high = little ? p_[i + 1] : p_[i];
+      const std::uint8_t low = little ? p_[i] : p_[i + 1];
+      const bool surrogate = (high & 0xF8) == 0xD8;
+      if (expectLow != (surrogate && high >= 0xDC) || (high == 0xFF && low >= 0xFE)) {
+        Kill(candidate, i);
+        return;
+      }
+      expectLow = surrogate && high < 0xDC;
       if (high != 0) cost += models::kUtf16HighByteCost[high] + kUtf16LowByteCost;
     }
     scores_.cost[candidate] += cost;
@@ -178,6 +191,7 @@ class Scorer {
   std::size_t size_;
   Scores& scores_;
   const Prepared& tables_;
+  bool expectLow_[2] = {};
 };
 
 }  // namespace
@@ -214,7 +228,7 @@ Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[
   std::size_t end = 0;
   while (end < bytes.size()) {
     const std::size_t begin = end;
-    end = std::min(bytes.size(), begin + kBlock);
+    end = std::min(bytes.size(), begin + (begin == 0 ? kFirstBlock : kBlock));
     scorer.SingleBytes(begin, end);
     scorer.AsciiWords(begin, end);
     for (int m = kFirstDoubleByte; m < kUtf16Le; ++m) {
@@ -224,11 +238,13 @@ Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[
     for (int c : {kUtf16Le, kUtf16Be})
       if (scores.alive[c]) scorer.Utf16(c, begin, end);
     scores.read = end;
-    if (end >= kMinimumRead) {
-      const auto [first, second] = Leaders(scores);
-      if (first >= 0 && (second < 0 || scores.cost[second] - scores.cost[first] >= kDecisiveLead))
-        break;
-    }
+    const auto [first, second] = Leaders(scores);
+    if (first < 0) break;
+    if (end >= kMinimumRead &&
+        (second < 0 || scores.cost[second] - scores.cost[first] >= kDecisiveLead))
+      break;
+    for (int c = 0; c < kCandidates; ++c)
+      if (scores.cost[c] - scores.cost[first] >= kHopeless) scores.alive[c] = false;
   }
   return scores;
 }
