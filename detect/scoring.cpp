@@ -240,11 +240,15 @@ Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[
     scores.read = end;
     const auto [first, second] = Leaders(scores);
     if (first < 0) break;
-    if (end >= kMinimumRead &&
-        (second < 0 || scores.cost[second] - scores.cost[first] >= kDecisiveLead))
+    if (end >= kMinimumRead && second >= 0 &&
+        scores.cost[second] - scores.cost[first] >= kDecisiveLead)
       break;
-    for (int c = 0; c < kCandidates; ++c)
+    bool alone = true;
+    for (int c = 0; c < kCandidates; ++c) {
       if (scores.cost[c] - scores.cost[first] >= kHopeless) scores.alive[c] = false;
+      alone = alone && (c == first || !scores.alive[c]);
+    }
+    if (alone) break;
   }
   return scores;
 }
