@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -19,6 +20,7 @@ using detection::kCandidates;
 
 // A lead of this many bits over the runner-up is "sure"; at 16 bytes few texts get there.
 constexpr double kSureBits = 20;
+constexpr double kHalfBits = 8;
 
 Detection Sure(const char* name, double confidence = 1.0) {
   return {Encoding(name), confidence, true};
@@ -123,10 +125,12 @@ Detection Judge(Bytes bytes, const detection::Scores& scores) {
     if (!ReadAlike(bytes, scores.read, first, c)) rival = c;
   }
   (void)second;
-  const double lead = rival < 0 ? 64.0
+  // A candidate far enough behind was dropped while scoring: the lead is at least that.
+  const double lead = rival < 0 ? 128.0
                                 : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
                                       detection::models::kScale;
-  const double confidence = lead / (lead + kSureBits / 2);
+  // Each kHalfBits of lead halves the doubt.
+  const double confidence = 1.0 - std::exp2(-lead / kHalfBits);
   return {Encoding(detection::CandidateName(first)), confidence, lead >= kSureBits};
 }
 
