@@ -72,6 +72,10 @@ std::size_t SkipAscii(const std::uint8_t* p, std::size_t i, std::size_t end) {
   return i;
 }
 
+constexpr int IsAsciiLetter(std::uint8_t b) {
+  return static_cast<std::uint8_t>((b | 0x20) - 'a') < 26 ? 1 : 0;
+}
+
 constexpr bool IsLetterOrHigh(std::uint8_t b) {
   return b >= 0x80 || static_cast<std::uint8_t>((b | 0x20) - 'a') < 26;
 }
@@ -135,7 +139,9 @@ class Scorer {
         Kill(m, i);
         return size_;
       }
-      cost += pairCost;
+      cost += pairCost +
+              model.letterBesideCost * (IsAsciiLetter(i > 0 ? p_[i - 1] : ' ') +
+                                        IsAsciiLetter(i + length < size_ ? p_[i + length] : ' '));
       i += length;
     }
     scores_.cost[m] += cost;
@@ -220,9 +226,8 @@ Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[
   Scores scores;
   for (int c = 0; c < kCandidates; ++c) {
     scores.alive[c] = alive[c];
-    scores.lasted[c] = bytes.size();
+    scores.lasted[c] = alive[c] ? bytes.size() : 0;
   }
-  if (bytes.size() % 2 != 0) scores.alive[kUtf16Le] = scores.alive[kUtf16Be] = false;
   Scorer scorer(bytes, scores);
   std::size_t doubleAt[models::kDoubleByteModels] = {};
   std::size_t end = 0;

@@ -29,7 +29,7 @@ struct Scores {
   std::size_t read = 0;  // bytes looked at; scoring stops once one candidate is far ahead
 };
 
-// `alive` says which candidates to consider; the UTF-16 ones need an even number of bytes.
+// `alive` says which candidates to consider. A byte left over at the end of UTF-16 is a cut unit.
 Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[kCandidates]);
 
 // The best and second-best live candidates (-1 where there is none).

@@ -45,6 +45,7 @@ struct DoubleByteModel {
   const std::uint8_t* costs;
   int codeCount;
   std::uint8_t rareCost;
+  std::uint8_t letterBesideCost;  // for each side of a character an ASCII letter touches
   std::uint8_t threeByteLead;  // a lead byte followed by two trail bytes (0: none)
 };
 inline constexpr int kDoubleByteModels = 5;
