@@ -107,7 +107,7 @@ class Scorer {
           live[k--] = live[--count];
           continue;
         }
-        std::int64_t cost = tables_.pair[m][cb][c] + model.caseCost[b];
+        std::int64_t cost = tables_.pair[m][cb][c] + model.letterCost[b];
         if (asciiAfter) cost += tables_.pair[m][c][ca];
         scores_.cost[m] += cost;
       }

@@ -152,6 +152,7 @@ def single_byte_model(encoding, faults):
 
     pairs = [[0.0] * CLASSES for _ in range(CLASSES)]
     case = collections.Counter()
+    rare = collections.Counter()
     for strings, w in weighted:
         for s in strings:
             prev = 0
@@ -161,11 +162,15 @@ def single_byte_model(encoding, faults):
                 prev = c
                 if ch.lower() != ch.upper():
                     case[fold(ch), ch == fold(ch)] += w
+                if c == RARE_CLASS:
+                    rare[fold(ch)] += w
             pairs[prev][0] += w
-    # Class 62 stands for every rare character at once; one of them is as likely as its share.
-    rare_chars = sum(1 for b in range(0x80, 0x100)
-                     if (ch := byte_char(b, codec)) and class_of(ch) == RARE_CLASS)
-    rare_penalty = math.log2(max(1, rare_chars))
+    # Class 62 stands for every rare character at once; which one it is costs on top, by its
+    # share of them (smoothed: a letter the language never uses is still possible, barely).
+    rare_chars = {fold(ch) for b in range(0x80, 0x100)
+                  if (ch := byte_char(b, codec)) and class_of(ch) == RARE_CLASS}
+    rare_total = sum(rare[f] for f in rare_chars)
+    rare_alpha = rare_total * 2e-3 + 1e-12
     pair_cost = []
     for a in range(CLASSES):
         total = sum(pairs[a])
@@ -173,7 +178,7 @@ def single_byte_model(encoding, faults):
         for b in range(CLASSES):
             alpha = total * 2e-4 + 1e-9
             p = (pairs[a][b] + alpha) / (total + alpha * CLASSES)
-            c = -math.log2(p) + (rare_penalty if b == RARE_CLASS else 0)
+            c = -math.log2(p)
             row.append(LEVEL_DIGITS[min(len(LEVEL_DIGITS) - 1, max(1, round(c / LEVEL_STEP)))])
         pair_cost.append(row)
     byte_class, case_cost = [], []
@@ -185,11 +190,13 @@ def single_byte_model(encoding, faults):
             continue
         byte_class.append(class_of(ch))
         f = fold(ch)
+        bits = 0.0
         if b >= 0x80 and ch.lower() != ch.upper():
-            same = case[f, ch == f] + 0.5
-            case_cost.append(round(-math.log2(same / (case[f, True] + case[f, False] + 1)) * SCALE))
-        else:
-            case_cost.append(0)
+            both = case[f, True] + case[f, False]
+            bits += -math.log2((case[f, ch == f] + both * 1e-3 + 1e-12) / (both * 1.002 + 2e-12))
+        if b >= 0x80 and class_of(ch) == RARE_CLASS:
+            bits += -math.log2((rare[f] + rare_alpha) / (rare_total + rare_alpha * len(rare_chars)))
+        case_cost.append(min(IMPOSSIBLE - 1, round(bits * SCALE)))
     want = SAMPLES[encoding]
     if not all(ch in top[:40] for ch in want):
         faults.append(f"{encoding}: {want!r} not all among the 40 commonest letters {top[:40]!r}")
@@ -310,7 +317,9 @@ struct SingleByteModel {{
   const char* encoding;
   std::uint8_t asciiWordCost;  // each word of ASCII letters
   std::uint8_t byteClass[256];
-  std::uint8_t caseCost[256];  // for a capital where small letters are usual, and the reverse
+  // What a byte's character costs beyond its class: a capital where small letters are usual (or
+  // the reverse), and for class 62, which of the rare characters it is.
+  std::uint8_t letterCost[256];
   // [class before][class after], row by row, each a digit of kLevelDigits: kLevelCost apiece.
   const char* pairLevels;
 }};
