@@ -22,7 +22,7 @@ TEST(Detect, ReadsEachFamilyBack) {
     std::u16string text;
   };
   const Row rows[] = {
-      {"UTF-8", u"Grüße aus Köln, 東京と München"},
+      {"UTF-8", u"Grüße aus Köln, 東京と München！"},
       {"UTF-16LE", u"Open the file again"},
       {"UTF-16BE", u"Open the file again"},
       {"UTF-16LE", u"Открыть файл заново"},  // no zero byte at all
@@ -81,6 +81,13 @@ TEST(Detect, CertaintiesBeforeLanguage) {
     EXPECT_EQ(d.encoding.name(), row.encoding) << ::testing::PrintToString(row.bytes);
     EXPECT_EQ(d.sure, row.sure) << ::testing::PrintToString(row.bytes);
   }
+}
+
+// UTF-8 forms of surrogates and overlong forms are no UTF-8, however well-formed they look.
+TEST(Detect, NoUtf8WhereTheFormsAreWrong) {
+  for (const std::string bytes : {"caf\xED\xA0\x80 cr\xC3\xA8me", "caf\xC0\xA9 cr\xC3\xA8me",
+                                  "caf\xF4\x90\x80\x80 cr\xC3\xA8me"})
+    EXPECT_NE(corvane::detect(bytes).encoding.name(), "UTF-8") << ::testing::PrintToString(bytes);
 }
 
 // Bytes no candidate reads as text, and text too short to tell: a guess, never sure.
