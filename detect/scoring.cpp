@@ -208,6 +208,24 @@ const char* CandidateName(int candidate) {
   return candidate == kUtf16Le ? "UTF-16LE" : "UTF-16BE";
 }
 
+std::int64_t SingleByteCostAt(std::span<const std::uint8_t> bytes, std::size_t read, int m,
+                              const bool (&counted)[128]) {
+  const models::SingleByteModel& model = models::kSingleByte[m];
+  const auto& pair = Tables().pair[m];
+  const auto classOf = [&](std::size_t i) -> int {
+    const std::uint8_t c = i < bytes.size() ? model.byteClass[bytes[i]] : 0;
+    return c == kImpossible ? 0 : c;
+  };
+  std::int64_t cost = 0;
+  for (std::size_t i = 0; i < read && i < bytes.size(); ++i) {
+    const std::uint8_t b = bytes[i];
+    if (b < 0x80 || !counted[b - 0x80]) continue;
+    const int c = classOf(i);
+    cost += pair[i > 0 ? classOf(i - 1) : 0][c] + pair[c][classOf(i + 1)] + model.letterCost[b];
+  }
+  return cost;
+}
+
 std::array<int, 2> Leaders(const Scores& scores) {
   std::array<int, 2> best = {-1, -1};
   for (int c = 0; c < kCandidates; ++c) {

@@ -32,6 +32,11 @@ struct Scores {
 // `alive` says which candidates to consider. A byte left over at the end of UTF-16 is a cut unit.
 Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[kCandidates]);
 
+// What single-byte candidate m makes of the letters at the high bytes `counted` marks (bit b for
+// byte 0x80 + b) in the first `read` bytes: the pairs on both sides of each, and its own cost.
+std::int64_t SingleByteCostAt(std::span<const std::uint8_t> bytes, std::size_t read, int m,
+                              const bool (&counted)[128]);
+
 // The best and second-best live candidates (-1 where there is none).
 std::array<int, 2> Leaders(const Scores& scores);
 
