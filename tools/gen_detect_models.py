@@ -275,6 +275,15 @@ def double_byte_model(encoding, faults):
                     sides += w
                     touching += w * (near < "\x80" and near.isalpha())
     letter_cost = cost(max(touching, sides * 1e-4) / sides)
+    # A lead byte cut off by the end of a text still stands for a character: as much as the lead
+    # byte of an average character says (the entropy of the lead bytes).
+    leads = collections.Counter()
+    for ch, n in freq.items():
+        encoded = ch.encode(codec, errors="ignore")
+        if len(encoded) >= 2:
+            leads[encoded[0]] += n
+    lead_total = sum(leads.values())
+    cut_bits = -sum(n / lead_total * math.log2(n / lead_total) for n in leads.values())
     three_byte_lead = 0
     if encoding == "EUC-JP":
         three_byte_lead = 0x8F  # JIS X 0212, which no catalogue here uses: rare
@@ -288,7 +297,8 @@ def double_byte_model(encoding, faults):
         faults.append(f"{encoding}: two characters share a code")
     return {"encoding": encoding, "single": single, "ranges": ranges, "codes": codes,
             "costs": costs, "rare_cost": rare_cost, "three_byte_lead": three_byte_lead,
-            "ascii_cost": ascii_word_cost(weighted), "letter_cost": letter_cost}
+            "ascii_cost": ascii_word_cost(weighted), "letter_cost": letter_cost,
+            "cut_cost": round(cut_bits * SCALE)}
 
 
 def utf16_model():
@@ -366,6 +376,7 @@ struct DoubleByteModel {{
   int codeCount;
   std::uint8_t rareCost;
   std::uint8_t letterBesideCost;  // for each side of a character an ASCII letter touches
+  std::uint8_t cutCost;  // a character cut off by the end of the text
   std::uint8_t threeByteLead;  // a lead byte followed by two trail bytes (0: none)
 }};
 inline constexpr int kDoubleByteModels = {double_count};
@@ -415,7 +426,7 @@ def write_source(single, double, utf16):
         lines.append(f'  {{"{m["encoding"]}", {m["ascii_cost"]}, {{')
         lines += rows(m["single"], 32)
         lines.append(f"   }}, k{name}Ranges, {len(m['ranges'])}, k{name}Codes, k{name}Costs, "
-                     f"{len(m['codes'])}, {m['rare_cost']}, {m['letter_cost']}, "
+                     f"{len(m['codes'])}, {m['rare_cost']}, {m['letter_cost']}, {m['cut_cost']}, "
                      f"0x{m['three_byte_lead']:02X}}},")
     lines.append("};")
     lines.append("")
