@@ -202,4 +202,22 @@ std::u16string from_utf8(std::string_view bytes, Options options = {}, Report* r
 std::string convert(std::string_view bytes, Encoding from, Encoding to, Options options = {},
                     Report* report = nullptr);
 
+// What detect() makes of a text whose encoding nobody named.
+struct Detection {
+  Encoding encoding;  // the likeliest; US-ASCII for text of seven-bit bytes without escapes
+  double confidence;  // 0 to 1
+  bool sure;          // false: the text does not tell; `encoding` is then only the likeliest
+};
+
+// Guesses the encoding of `bytes` among those unlabelled text usually comes in: a byte order mark
+// (UTF-8, UTF-16LE/BE, UTF-32LE/BE; decode with Options::bom to take it away), US-ASCII,
+// ISO-2022-JP, UTF-8, UTF-16LE/BE without a mark, Shift_JIS, EUC-JP, GBK, Big5, EUC-KR,
+// windows-1250 to windows-1257, KOI8-R, IBM866 and ISO-8859-5. Seven-bit text is US-ASCII, sure,
+// unless it holds ISO-2022-JP's escapes; the other answers come from how well the text reads as
+// each language the candidate encodings carry. A text cut anywhere is fine: a character cut off
+// at the end does not rule an encoding out. Stops reading once the text has told (long texts
+// are decided on their first kilobytes).
+Detection detect(std::string_view bytes);
+Detection detect(std::span<const std::uint8_t> bytes);
+
 }  // namespace corvane

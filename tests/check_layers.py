@@ -11,7 +11,7 @@ import re
 import sys
 
 FOLDERS = ["base", "quillon", "platform", "codepages", "japanese", "utf8", "convert", "font",
-           "frame", "cxx", "include"]
+           "frame", "cxx", "detect", "include"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
