@@ -95,28 +95,42 @@ def english_strings(split):
     return strings
 
 
-_test_lines = {}
+_held_out = {}
 
 
-def corpus_lines(lang):
+def held_out_lines(lang, domains=None):
+    """Every line of `lang`'s test catalogues (of `domains` when given), stripped."""
+    key = (lang, domains)
+    if key not in _held_out:
+        _held_out[key] = {line.strip() for s in catalogue_strings(lang, "test", domains)
+                          for line in s.splitlines() if line.strip()}
+    return _held_out[key]
+
+
+def corpus_lines(lang, test_domains=None):
     """Training lines of the benchmark corpus for `lang`, without any line a test catalogue of
     that language holds."""
     name = CORPUS_FILES.get(lang)
     if name is None or not (CORPUS_DIR / name).exists():
         return []
-    if lang not in _test_lines:
-        _test_lines[lang] = {line.strip() for s in catalogue_strings(lang, "test")
-                             for line in s.splitlines() if line.strip()}
-    held_out = _test_lines[lang]
+    held_out = held_out_lines(lang, test_domains)
     lines = (CORPUS_DIR / name).read_text(encoding="utf-8").splitlines()
     return [line for line in lines if line.strip() and line.strip() not in held_out]
 
 
-def training_text(lang, domains=None):
+def training_text(lang, domains=None, test_domains=None):
     """Everything `lang` trains on, one string per message or line; of the catalogues, only
     those of `domains` when given (a generator that must give the same result on a machine
-    with more packages installed names them)."""
-    return catalogue_strings(lang, "train", domains) + corpus_lines(lang)
+    with more packages installed names them, and the test catalogues it keeps apart from them
+    too). Programs share strings ("Show this help"), so a line that a test catalogue also holds
+    is taken out of every training string: no sample is measured on a line the models saw."""
+    held_out = held_out_lines(lang, test_domains)
+    strings = []
+    for s in catalogue_strings(lang, "train", domains):
+        kept = "\n".join(line for line in s.splitlines() if line.strip() not in held_out)
+        if kept.strip():
+            strings.append(kept)
+    return strings + corpus_lines(lang, test_domains)
 
 
 def encodable(strings, codec):
