@@ -1,8 +1,13 @@
-// corvane::detect: the cheap certainties first (a byte order mark, seven-bit text, UTF-16's zero
-// bytes, valid UTF-8), then the Japanese rules of the C interface.
+// corvane::detect: the cheap certainties first (a byte order mark, seven-bit text, valid UTF-8),
+// then the Japanese rules of the C interface, then the language models for what is left.
+#include <algorithm>
+#include <array>
+#include <bitset>
 #include <cstring>
+#include <string>
 
 #include "corvane.hpp"
+#include "detect/scoring.h"
 #include "detect/unicode_forms.h"
 #include "japanese/auto_detect.h"
 
@@ -10,6 +15,10 @@ namespace corvane {
 namespace {
 
 using detection::Bytes;
+using detection::kCandidates;
+
+// A lead of this many bits over the runner-up is "sure"; at 16 bytes few texts get there.
+constexpr double kSureBits = 20;
 
 Detection Sure(const char* name, double confidence = 1.0) {
   return {Encoding(name), confidence, true};
@@ -22,16 +31,103 @@ bool HasJisEscape(Bytes bytes) {
   return false;
 }
 
-bool AllSevenBit(Bytes bytes) {
+// What a first look at every byte tells: no byte encoding puts a zero byte in text, and few
+// controls other than the white space and ESC (a bell here and there); UTF-16 does, in its high
+// bytes, for every Latin or Cyrillic letter. Where the zeros fall tells the byte order.
+struct Survey {
+  std::size_t zeros[2] = {};  // at even and at odd offsets
+  std::size_t controls = 0;   // C0 controls other than ESC, white space and zero
+  bool sevenBit = true;
+};
+
+// Zeros and controls are counted in the first kSurveyed bytes only: UTF-16 puts them
+// everywhere, and a text that has them nowhere near its start is no UTF-16.
+constexpr std::size_t kSurveyed = 4096;
+
+Survey SurveyBytes(Bytes bytes) {
+  // 1: a control no text holds; 2: a zero byte.
+  static constexpr std::array<std::uint8_t, 256> kKind = [] {
+    std::array<std::uint8_t, 256> kind{};
+    for (std::size_t b = 1; b < 0x20; ++b)
+      kind[b] = (b >= 0x09 && b <= 0x0D) || b == 0x1B ? 0 : 1;
+    kind[0] = 2;
+    return kind;
+  }();
+  Survey survey;
+  const std::size_t surveyed = std::min(bytes.size(), kSurveyed);
+  for (std::size_t i = 0; i < surveyed; ++i) {
+    const std::uint8_t kind = kKind[bytes[i]];
+    survey.controls += kind & 1;
+    if (kind == 2) ++survey.zeros[i % 2];
+  }
+  if (survey.zeros[0] + survey.zeros[1] == 0 && bytes.size() > surveyed &&
+      std::memchr(bytes.data() + surveyed, 0, bytes.size() - surveyed) != nullptr)
+    survey.zeros[0] = 1;  // far into the text: no byte encoding, and no telling the order
   std::size_t i = 0;
   for (; i + 8 <= bytes.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, bytes.data() + i, 8);
-    if (word & 0x8080808080808080u) return false;
+    if (word & 0x8080808080808080u) {
+      survey.sevenBit = false;
+      return survey;
+    }
   }
   for (; i < bytes.size(); ++i)
-    if (bytes[i] >= 0x80) return false;
-  return true;
+    if (bytes[i] >= 0x80) survey.sevenBit = false;
+  return survey;
+}
+
+// Whether two single-byte candidates turn the high bytes of the text into the same characters:
+// then neither is wrong, and the lead of one over the other says nothing.
+bool ReadAlike(Bytes bytes, std::size_t read, int a, int b) {
+  if (a >= detection::kFirstDoubleByte || b >= detection::kFirstDoubleByte) return false;
+  std::bitset<128> seen;
+  for (std::size_t i = 0; i < read && i < bytes.size(); ++i)
+    if (bytes[i] >= 0x80) seen.set(bytes[i] - 0x80);
+  std::string high;
+  for (std::size_t v = 0; v < 128; ++v)
+    if (seen[v]) high.push_back(static_cast<char>(v + 0x80));
+  return decode(high, Encoding(detection::CandidateName(a))) ==
+         decode(high, Encoding(detection::CandidateName(b)));
+}
+
+// The C interface's rule between the two Japanese byte encodings, where one of them leads: a pair
+// only one of them accepts settles it. It reads until such a pair, so it is asked only then.
+void SettleJapanese(Bytes bytes, detection::Scores& scores) {
+  const int first = detection::Leaders(scores)[0];
+  if (first < 0) return;
+  const std::string_view leader = detection::CandidateName(first);
+  if (leader != "Shift_JIS" && leader != "EUC-JP") return;
+  std::uint32_t confident = 0;
+  const std::uint32_t japanese =
+      DetectJapaneseEncoding(ByteText{bytes.data(), bytes.size(), false}, confident);
+  if (!confident || japanese == 2022) return;
+  const std::string_view ruledOut = japanese == 932 ? "EUC-JP" : "Shift_JIS";
+  for (int c = 0; c < kCandidates; ++c)
+    if (detection::CandidateName(c) == ruledOut) scores.alive[c] = false;
+}
+
+Detection Judge(Bytes bytes, const detection::Scores& scores) {
+  const auto [first, second] = detection::Leaders(scores);
+  if (first < 0) {  // nothing holds the text: the one that held out longest
+    int longest = 0;
+    for (int c = 1; c < kCandidates; ++c)
+      if (scores.lasted[c] > scores.lasted[longest]) longest = c;
+    return {Encoding(detection::CandidateName(longest)), 0.0, false};
+  }
+  // The runner-up that matters is the best one that reads the text differently.
+  int rival = -1;
+  for (int c = 0; c < kCandidates; ++c) {
+    if (!scores.alive[c] || c == first) continue;
+    if (rival >= 0 && scores.cost[c] >= scores.cost[rival]) continue;
+    if (!ReadAlike(bytes, scores.read, first, c)) rival = c;
+  }
+  (void)second;
+  const double lead = rival < 0 ? 64.0
+                                : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
+                                      detection::models::kScale;
+  const double confidence = lead / (lead + kSureBits / 2);
+  return {Encoding(detection::CandidateName(first)), confidence, lead >= kSureBits};
 }
 
 }  // namespace
@@ -39,25 +135,31 @@ bool AllSevenBit(Bytes bytes) {
 Detection detect(std::span<const std::uint8_t> bytes) {
   if (const char* marked = detection::MarkedEncoding(bytes)) return Sure(marked);
 
-  // No byte encoding puts a zero byte in text; UTF-16 does in every Latin character.
-  std::size_t zerosEven = 0, zerosOdd = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    if (bytes[i] == 0) ++(i % 2 ? zerosOdd : zerosEven);
-  if (zerosEven + zerosOdd > 0) {
-    const bool little = zerosOdd >= zerosEven;
-    if (detection::IsPlausibleUtf16(bytes, little)) return Sure(little ? "UTF-16LE" : "UTF-16BE");
+  bool alive[kCandidates];
+  std::fill(std::begin(alive), std::end(alive), true);
+  const Survey survey = SurveyBytes(bytes);
+  // More than one byte in eight a control: UTF-16 of a small alphabet, or no text at all.
+  const bool notBytes = survey.zeros[0] + survey.zeros[1] > 0 || survey.controls * 8 > bytes.size();
+  if (notBytes) {
+    for (int c = 0; c < detection::kUtf16Le; ++c)
+      alive[c] = false;
+  } else if (survey.sevenBit) {
+    return HasJisEscape(bytes) ? Sure("ISO-2022-JP") : Sure("US-ASCII");
+  } else {
+    // A sequence cut off at the end is no evidence for UTF-8: two complete ones are.
+    const detection::Utf8Shape utf8 = detection::ExamineUtf8(bytes);
+    if (utf8.valid && utf8.multiByte > 0)
+      return {Encoding("UTF-8"), utf8.multiByte > 1 ? 1.0 : 0.6, utf8.multiByte > 1};
   }
-
-  if (AllSevenBit(bytes)) return HasJisEscape(bytes) ? Sure("ISO-2022-JP") : Sure("US-ASCII");
-
-  const detection::Utf8Shape utf8 = detection::ExamineUtf8(bytes);
-  if (utf8.valid) return Sure("UTF-8", utf8.multiByte > 1 ? 1.0 : 0.9);
-
-  std::uint32_t confident = 0;
-  const std::uint32_t japanese =
-      DetectJapaneseEncoding(ByteText{bytes.data(), bytes.size(), false}, confident);
-  if (confident && japanese != 2022) return {Encoding(japanese), 0.5, false};
-  return {Encoding("windows-1252"), 0.1, false};
+  if (notBytes && !detection::IsPlausibleUtf16(bytes, true) &&
+      !detection::IsPlausibleUtf16(bytes, false)) {
+    // Binary, or UTF-16 cut at an odd byte: the zeros still tell the order.
+    const bool little = survey.zeros[1] >= survey.zeros[0];
+    return {Encoding(little ? "UTF-16LE" : "UTF-16BE"), 0.0, false};
+  }
+  detection::Scores scores = detection::ScoreCandidates(bytes, alive);
+  SettleJapanese(bytes, scores);
+  return Judge(bytes, scores);
 }
 
 Detection detect(std::string_view bytes) {

@@ -1,6 +1,7 @@
 # Runs every table generator into a scratch folder and compares what it writes with the committed
 # files, so that a hand edit or a stale table fails the build's tests. The C++ interface's tables
-# (standard_*) live in cxx/tables/, the C interface's in codepages/tables/.
+# (standard_*) live in cxx/tables/, the detector's models (detect_*) in detect/models/, the C
+# interface's in codepages/tables/.
 file(GLOB generators ${SOURCE_DIR}/tools/gen_*.py)
 # The generators import one another; a test leaves no __pycache__ in the source tree.
 set(ENV{PYTHONDONTWRITEBYTECODE} 1)
@@ -24,6 +25,8 @@ foreach(generator IN LISTS generators)
     set(committed codepages/tables/${file})
     if(file MATCHES "^standard_")
       set(committed cxx/tables/${file})
+    elseif(file MATCHES "^detect_")
+      set(committed detect/models/${file})
     endif()
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${out}/${file}
                             ${SOURCE_DIR}/${committed}

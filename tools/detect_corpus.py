@@ -62,7 +62,7 @@ def _catalogue(path):
     with open(path, "rb") as f:
         try:
             catalogue = gettext.GNUTranslations(f)._catalog
-        except (OSError, UnicodeDecodeError):
+        except (OSError, UnicodeDecodeError, IndexError, ValueError):  # a broken header
             return []
     return [(msgid, msgstr) for msgid, msgstr in sorted(catalogue.items(), key=lambda kv: str(kv[0]))
             if msgid and isinstance(msgstr, str) and msgstr]
