@@ -1,15 +1,16 @@
-// Whether a detector's answer is right, and the table of how often it is. An answer is right when
-// it decodes the sample to the same text as the sample's true encoding does: a short Western
-// sample of plain ASCII letters is as well read as US-ASCII as windows-1252, and a Greek sample
-// without the few bytes where windows-1253 and ISO-8859-7 differ is read alike by both. Both
-// sides are decoded by glibc's iconv, whatever the detector; a name iconv cannot open, bytes it
-// cannot decode under the answered name, and no answer at all are wrong.
+// Whether a detector's answer is right. An answer is right when it decodes the sample to the same
+// text as the sample's true encoding does: a short Western sample of plain ASCII letters is as
+// well read as US-ASCII as windows-1252, and a Greek sample without the few bytes where
+// windows-1253 and ISO-8859-7 differ is read alike by both. Both sides are decoded by glibc's
+// iconv, whatever the detector; a name iconv cannot open, bytes it cannot decode under the
+// answered name, and no answer at all are wrong.
 #pragma once
 
 #include <iconv.h>
 
 #include <cctype>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -19,8 +20,8 @@ namespace corvane::bench {
 // The iconv converter that reads text labelled `name`, for any detector's spelling of it. Where a
 // name has a narrow standard form and a Windows superset, the superset: text labelled Shift_JIS,
 // EUC-KR, Big5 or GB2312 is in practice code page 932, 949, 950 or 936 (and the samples are),
-// and glibc's strict SHIFT_JIS, for one, reads 0x5C as the yen sign. Names iconv knows as they
-// are stay as they are.
+// and glibc's strict SHIFT_JIS, for one, reads 0x5C as the yen sign. A few more are the peers'
+// spellings of names iconv knows otherwise; any other name goes to iconv as it is.
 inline std::string IconvNameFor(std::string_view name) {
   std::string key;
   for (const char c : name) {

@@ -156,14 +156,14 @@ class DetectTally {
       first = false;
     }
     out += Format("\n- At least %.0f %% at 1024 B for every encoding: ", goalAt1024);
-    std::string short_;
+    std::string missing;
     for (const std::string& row : rows_) {
       const double percent = At(0, row, 1024).Percent();
       if (percent < goalAt1024) {
-        short_ += (short_.empty() ? "" : ", ") + row + Format(" (%.1f)", percent);
+        missing += (missing.empty() ? "" : ", ") + row + Format(" (%.1f)", percent);
       }
     }
-    out += short_.empty() ? "met" : "**missed** by " + short_;
+    out += missing.empty() ? "met" : "**missed** by " + missing;
     out += "\n- Sure but wrong, all sizes:";
     int sureWrong = 0, total = 0;
     for (const std::size_t size : sizes_) {
