@@ -108,6 +108,9 @@ class DetectJudge {
     return decoders_.Decode(trueIconv_, bytes_, truth_);
   }
 
+  // The sample's text as its own encoding reads it, in UTF-8.
+  const std::string& Truth() const { return truth_; }
+
   bool IsRight(std::string_view answer) {
     if (answer.empty()) return false;
     const std::string answerIconv = IconvNameFor(answer);

@@ -8,6 +8,8 @@
 // counts as right).
 //   --accuracy_only        print the accuracy report without timing anything
 //   --accuracy_file=PATH   write the report to PATH as well
+//   --misses_file=PATH     write every sample corvane got wrong to PATH, one a line: encoding,
+//                          size, answer, whether it was sure, and the text (line breaks as \n)
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
@@ -74,9 +76,23 @@ void Register() {
   }
 }
 
+void WriteMiss(std::ofstream& out, const DetectSample& s, const DetectAnswer& answer,
+               const std::string& text) {
+  out << s.encoding << '\t' << s.size << '\t' << answer.name << '\t'
+      << (answer.sure ? "sure" : "not sure") << '\t';
+  for (const char c : text) {
+    if (c == '\n') {
+      out << "\\n";
+    } else {
+      out << c;
+    }
+  }
+  out << '\n';
+}
+
 // Runs all three detectors over every sample and reports how often each was right; false when
 // there are no samples or a sample's own encoding does not read it.
-bool ReportAccuracy(const std::string& file) {
+bool ReportAccuracy(const std::string& file, const std::string& missesFile) {
   if (Samples().empty()) {
     std::fprintf(stderr, "detect_bench: cannot read the samples in %s\n", CORVANE_DETECT_SAMPLES);
     return false;
@@ -86,6 +102,8 @@ bool ReportAccuracy(const std::string& file) {
   IcuDetector icu;
   DetectJudge judge;
   DetectTally tally({CorvaneDetector::kName, UchardetDetector::kName, IcuDetector::kName});
+  std::ofstream misses;
+  if (!missesFile.empty()) misses.open(missesFile, std::ios::binary);
   for (const DetectSample& s : Samples()) {
     if (!judge.SetSample(s.bytes, s.encoding)) {
       std::fprintf(stderr, "detect_bench: iconv does not read a %s sample as %s\n", s.row.c_str(),
@@ -94,8 +112,9 @@ bool ReportAccuracy(const std::string& file) {
     }
     const DetectAnswer answers[] = {corvane(s.bytes), uchardet(s.bytes), icu(s.bytes)};
     for (std::size_t d = 0; d < std::size(answers); ++d) {
-      tally.Count(d, s.row, s.size, s.encoding, answers[d].name, answers[d].sure,
-                  judge.IsRight(answers[d].name));
+      const bool right = judge.IsRight(answers[d].name);
+      tally.Count(d, s.row, s.size, s.encoding, answers[d].name, answers[d].sure, right);
+      if (d == 0 && !right && misses.is_open()) WriteMiss(misses, s, answers[d], judge.Truth());
     }
   }
   const std::string report = tally.Markdown(kGoalAt1024);
@@ -111,6 +130,7 @@ int main(int argc, char** argv) {
   using namespace corvane::bench;
   bool accuracyOnly = false;
   std::string accuracyFile;
+  std::string missesFile;
   std::vector<char*> rest;
   for (int i = 0; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -118,6 +138,8 @@ int main(int argc, char** argv) {
       accuracyOnly = true;
     } else if (arg.starts_with("--accuracy_file=")) {
       accuracyFile = arg.substr(std::strlen("--accuracy_file="));
+    } else if (arg.starts_with("--misses_file=")) {
+      missesFile = arg.substr(std::strlen("--misses_file="));
     } else {
       rest.push_back(argv[i]);
     }
@@ -133,5 +155,5 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     std::printf("\n");
   }
-  return ReportAccuracy(accuracyFile) ? 0 : 1;
+  return ReportAccuracy(accuracyFile, missesFile) ? 0 : 1;
 }
