@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "corvane.hpp"
 #include "detect/scoring.h"
@@ -19,6 +21,7 @@ using detection::kCandidates;
 
 // A lead of this many bits over the runner-up is "sure"; at 16 bytes few texts get there.
 constexpr double kSureBits = 20;
+constexpr double kHalfBits = 8;
 
 Detection Sure(const char* name, double confidence = 1.0) {
   return {Encoding(name), confidence, true};
@@ -77,18 +80,45 @@ Survey SurveyBytes(Bytes bytes) {
   return survey;
 }
 
-// Whether two single-byte candidates turn the high bytes of the text into the same characters:
-// then neither is wrong, and the lead of one over the other says nothing.
+// The characters a single-byte candidate reads its bytes 0x80 to 0xFF as (U+FFFD for none).
+const std::u16string& HighCharacters(int candidate) {
+  static const auto kTables = [] {
+    std::string high;
+    for (int b = 0x80; b <= 0xFF; ++b)
+      high.push_back(static_cast<char>(b));
+    std::array<std::u16string, detection::kFirstDoubleByte> tables;
+    for (int c = 0; c < detection::kFirstDoubleByte; ++c)
+      tables[static_cast<std::size_t>(c)] = decode(high, Encoding(detection::CandidateName(c)));
+    return tables;
+  }();
+  return kTables[static_cast<std::size_t>(candidate)];
+}
+
+// The high bytes of the first `read` where single-byte candidates a and b read different
+// characters; how many kinds there are.
+int Differences(Bytes bytes, std::size_t read, int a, int b, bool (&differ)[128]) {
+  const std::u16string& ca = HighCharacters(a);
+  const std::u16string& cb = HighCharacters(b);
+  bool seen[128] = {};
+  for (std::size_t i = 0; i < read && i < bytes.size(); ++i)
+    if (bytes[i] >= 0x80) seen[bytes[i] - 0x80] = true;
+  int kinds = 0;
+  for (std::size_t v = 0; v < 128; ++v) {
+    differ[v] = seen[v] && ca[v] != cb[v];
+    kinds += differ[v];
+  }
+  return kinds;
+}
+
+// Code pages that differ in a handful of bytes only (windows-1252 and 1254) carry languages that
+// share most letters, so the shared letters speak of the text's subject (a list of foreign
+// names) more than of its encoding: between two such, only the bytes where they differ count.
+constexpr int kFewDifferences = 16;
+
 bool ReadAlike(Bytes bytes, std::size_t read, int a, int b) {
   if (a >= detection::kFirstDoubleByte || b >= detection::kFirstDoubleByte) return false;
-  std::bitset<128> seen;
-  for (std::size_t i = 0; i < read && i < bytes.size(); ++i)
-    if (bytes[i] >= 0x80) seen.set(bytes[i] - 0x80);
-  std::string high;
-  for (std::size_t v = 0; v < 128; ++v)
-    if (seen[v]) high.push_back(static_cast<char>(v + 0x80));
-  return decode(high, Encoding(detection::CandidateName(a))) ==
-         decode(high, Encoding(detection::CandidateName(b)));
+  bool differ[128];
+  return Differences(bytes, read, a, b, differ) == 0;
 }
 
 // The C interface's rule between the two Japanese byte encodings, where one of them leads: a pair
@@ -123,10 +153,27 @@ Detection Judge(Bytes bytes, const detection::Scores& scores) {
     if (!ReadAlike(bytes, scores.read, first, c)) rival = c;
   }
   (void)second;
-  const double lead = rival < 0 ? 64.0
+  int winner = first;
+  if (rival >= 0 && rival < detection::kFirstDoubleByte && first < detection::kFirstDoubleByte) {
+    bool differ[128];
+    int kinds = 0;
+    for (std::size_t v = 0; v < 128; ++v)
+      kinds += HighCharacters(first)[v] != HighCharacters(rival)[v];
+    if (kinds <= kFewDifferences && Differences(bytes, scores.read, first, rival, differ) > 0) {
+      const std::int64_t own = detection::SingleByteCostAt(bytes, scores.read, first, differ);
+      const std::int64_t other = detection::SingleByteCostAt(bytes, scores.read, rival, differ);
+      if (other < own) std::swap(winner, rival);
+      const double lead = static_cast<double>(std::abs(own - other)) / detection::models::kScale;
+      return {Encoding(detection::CandidateName(winner)), 1.0 - std::exp2(-lead / kHalfBits),
+              lead >= kSureBits};
+    }
+  }
+  // A candidate far enough behind was dropped while scoring: the lead is at least that.
+  const double lead = rival < 0 ? 128.0
                                 : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
                                       detection::models::kScale;
-  const double confidence = lead / (lead + kSureBits / 2);
+  // Each kHalfBits of lead halves the doubt.
+  const double confidence = 1.0 - std::exp2(-lead / kHalfBits);
   return {Encoding(detection::CandidateName(first)), confidence, lead >= kSureBits};
 }
 

@@ -72,6 +72,10 @@ std::size_t SkipAscii(const std::uint8_t* p, std::size_t i, std::size_t end) {
   return i;
 }
 
+constexpr int IsAsciiLetter(std::uint8_t b) {
+  return static_cast<std::uint8_t>((b | 0x20) - 'a') < 26 ? 1 : 0;
+}
+
 constexpr bool IsLetterOrHigh(std::uint8_t b) {
   return b >= 0x80 || static_cast<std::uint8_t>((b | 0x20) - 'a') < 26;
 }
@@ -103,7 +107,7 @@ class Scorer {
           live[k--] = live[--count];
           continue;
         }
-        std::int64_t cost = tables_.pair[m][cb][c] + model.caseCost[b];
+        std::int64_t cost = tables_.pair[m][cb][c] + model.letterCost[b];
         if (asciiAfter) cost += tables_.pair[m][c][ca];
         scores_.cost[m] += cost;
       }
@@ -135,7 +139,9 @@ class Scorer {
         Kill(m, i);
         return size_;
       }
-      cost += pairCost;
+      cost += pairCost +
+              model.letterBesideCost * (IsAsciiLetter(i > 0 ? p_[i - 1] : ' ') +
+                                        IsAsciiLetter(i + length < size_ ? p_[i + length] : ' '));
       i += length;
     }
     scores_.cost[m] += cost;
@@ -202,6 +208,24 @@ const char* CandidateName(int candidate) {
   return candidate == kUtf16Le ? "UTF-16LE" : "UTF-16BE";
 }
 
+std::int64_t SingleByteCostAt(std::span<const std::uint8_t> bytes, std::size_t read, int m,
+                              const bool (&counted)[128]) {
+  const models::SingleByteModel& model = models::kSingleByte[m];
+  const auto& pair = Tables().pair[m];
+  const auto classOf = [&](std::size_t i) -> int {
+    const std::uint8_t c = i < bytes.size() ? model.byteClass[bytes[i]] : 0;
+    return c == kImpossible ? 0 : c;
+  };
+  std::int64_t cost = 0;
+  for (std::size_t i = 0; i < read && i < bytes.size(); ++i) {
+    const std::uint8_t b = bytes[i];
+    if (b < 0x80 || !counted[b - 0x80]) continue;
+    const int c = classOf(i);
+    cost += pair[i > 0 ? classOf(i - 1) : 0][c] + pair[c][classOf(i + 1)] + model.letterCost[b];
+  }
+  return cost;
+}
+
 std::array<int, 2> Leaders(const Scores& scores) {
   std::array<int, 2> best = {-1, -1};
   for (int c = 0; c < kCandidates; ++c) {
@@ -220,9 +244,8 @@ Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[
   Scores scores;
   for (int c = 0; c < kCandidates; ++c) {
     scores.alive[c] = alive[c];
-    scores.lasted[c] = bytes.size();
+    scores.lasted[c] = alive[c] ? bytes.size() : 0;
   }
-  if (bytes.size() % 2 != 0) scores.alive[kUtf16Le] = scores.alive[kUtf16Be] = false;
   Scorer scorer(bytes, scores);
   std::size_t doubleAt[models::kDoubleByteModels] = {};
   std::size_t end = 0;

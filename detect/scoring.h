@@ -29,8 +29,13 @@ struct Scores {
   std::size_t read = 0;  // bytes looked at; scoring stops once one candidate is far ahead
 };
 
-// `alive` says which candidates to consider; the UTF-16 ones need an even number of bytes.
+// `alive` says which candidates to consider. A byte left over at the end of UTF-16 is a cut unit.
 Scores ScoreCandidates(std::span<const std::uint8_t> bytes, const bool (&alive)[kCandidates]);
+
+// What single-byte candidate m makes of the letters at the high bytes `counted` marks (bit b for
+// byte 0x80 + b) in the first `read` bytes: the pairs on both sides of each, and its own cost.
+std::int64_t SingleByteCostAt(std::span<const std::uint8_t> bytes, std::size_t read, int m,
+                              const bool (&counted)[128]);
 
 // The best and second-best live candidates (-1 where there is none).
 std::array<int, 2> Leaders(const Scores& scores);

@@ -152,6 +152,7 @@ def single_byte_model(encoding, faults):
 
     pairs = [[0.0] * CLASSES for _ in range(CLASSES)]
     case = collections.Counter()
+    rare = collections.Counter()
     for strings, w in weighted:
         for s in strings:
             prev = 0
@@ -161,11 +162,15 @@ def single_byte_model(encoding, faults):
                 prev = c
                 if ch.lower() != ch.upper():
                     case[fold(ch), ch == fold(ch)] += w
+                if c == RARE_CLASS:
+                    rare[fold(ch)] += w
             pairs[prev][0] += w
-    # Class 62 stands for every rare character at once; one of them is as likely as its share.
-    rare_chars = sum(1 for b in range(0x80, 0x100)
-                     if (ch := byte_char(b, codec)) and class_of(ch) == RARE_CLASS)
-    rare_penalty = math.log2(max(1, rare_chars))
+    # Class 62 stands for every rare character at once; which one it is costs on top, by its
+    # share of them (smoothed: a letter the language never uses is still possible, barely).
+    rare_chars = {fold(ch) for b in range(0x80, 0x100)
+                  if (ch := byte_char(b, codec)) and class_of(ch) == RARE_CLASS}
+    rare_total = sum(rare[f] for f in rare_chars)
+    rare_alpha = rare_total * 2e-3 + 1e-12
     pair_cost = []
     for a in range(CLASSES):
         total = sum(pairs[a])
@@ -173,7 +178,7 @@ def single_byte_model(encoding, faults):
         for b in range(CLASSES):
             alpha = total * 2e-4 + 1e-9
             p = (pairs[a][b] + alpha) / (total + alpha * CLASSES)
-            c = -math.log2(p) + (rare_penalty if b == RARE_CLASS else 0)
+            c = -math.log2(p)
             row.append(LEVEL_DIGITS[min(len(LEVEL_DIGITS) - 1, max(1, round(c / LEVEL_STEP)))])
         pair_cost.append(row)
     byte_class, case_cost = [], []
@@ -185,11 +190,13 @@ def single_byte_model(encoding, faults):
             continue
         byte_class.append(class_of(ch))
         f = fold(ch)
+        bits = 0.0
         if b >= 0x80 and ch.lower() != ch.upper():
-            same = case[f, ch == f] + 0.5
-            case_cost.append(round(-math.log2(same / (case[f, True] + case[f, False] + 1)) * SCALE))
-        else:
-            case_cost.append(0)
+            both = case[f, True] + case[f, False]
+            bits += -math.log2((case[f, ch == f] + both * 1e-3 + 1e-12) / (both * 1.002 + 2e-12))
+        if b >= 0x80 and class_of(ch) == RARE_CLASS:
+            bits += -math.log2((rare[f] + rare_alpha) / (rare_total + rare_alpha * len(rare_chars)))
+        case_cost.append(min(IMPOSSIBLE - 1, round(bits * SCALE)))
     want = SAMPLES[encoding]
     if not all(ch in top[:40] for ch in want):
         faults.append(f"{encoding}: {want!r} not all among the 40 commonest letters {top[:40]!r}")
@@ -234,6 +241,18 @@ def double_byte_model(encoding, faults):
             for b in range(0x80, 0x100) if single[b] == 0}
     for b, c in lone.items():
         single[b] = c
+    # How often a character of the script has an ASCII letter right beside it, one side counted
+    # at a time: seldom in CJK text, and often where code page text is read as double bytes.
+    sides = touching = 0.0
+    for strings, w in weighted:
+        for s in strings:
+            for k, ch in enumerate(s):
+                if ch < "\x80":
+                    continue
+                for near in (s[k - 1] if k else " ", s[k + 1] if k + 1 < len(s) else " "):
+                    sides += w
+                    touching += w * (near < "\x80" and near.isalpha())
+    letter_cost = cost(max(touching, sides * 1e-4) / sides)
     three_byte_lead = 0
     if encoding == "EUC-JP":
         three_byte_lead = 0x8F  # JIS X 0212, which no catalogue here uses: rare
@@ -247,7 +266,7 @@ def double_byte_model(encoding, faults):
         faults.append(f"{encoding}: two characters share a code")
     return {"encoding": encoding, "single": single, "ranges": ranges, "codes": codes,
             "costs": costs, "rare_cost": rare_cost, "three_byte_lead": three_byte_lead,
-            "ascii_cost": ascii_word_cost(weighted)}
+            "ascii_cost": ascii_word_cost(weighted), "letter_cost": letter_cost}
 
 
 def utf16_model():
@@ -298,7 +317,9 @@ struct SingleByteModel {{
   const char* encoding;
   std::uint8_t asciiWordCost;  // each word of ASCII letters
   std::uint8_t byteClass[256];
-  std::uint8_t caseCost[256];  // for a capital where small letters are usual, and the reverse
+  // What a byte's character costs beyond its class: a capital where small letters are usual (or
+  // the reverse), and for class 62, which of the rare characters it is.
+  std::uint8_t letterCost[256];
   // [class before][class after], row by row, each a digit of kLevelDigits: kLevelCost apiece.
   const char* pairLevels;
 }};
@@ -322,6 +343,7 @@ struct DoubleByteModel {{
   const std::uint8_t* costs;
   int codeCount;
   std::uint8_t rareCost;
+  std::uint8_t letterBesideCost;  // for each side of a character an ASCII letter touches
   std::uint8_t threeByteLead;  // a lead byte followed by two trail bytes (0: none)
 }};
 inline constexpr int kDoubleByteModels = {double_count};
@@ -371,7 +393,8 @@ def write_source(single, double, utf16):
         lines.append(f'  {{"{m["encoding"]}", {m["ascii_cost"]}, {{')
         lines += rows(m["single"], 32)
         lines.append(f"   }}, k{name}Ranges, {len(m['ranges'])}, k{name}Codes, k{name}Costs, "
-                     f"{len(m['codes'])}, {m['rare_cost']}, 0x{m['three_byte_lead']:02X}}},")
+                     f"{len(m['codes'])}, {m['rare_cost']}, {m['letter_cost']}, "
+                     f"0x{m['three_byte_lead']:02X}}},")
     lines.append("};")
     lines.append("")
     lines.append("const std::uint8_t kUtf16HighByteCost[256] = {")

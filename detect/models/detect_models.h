@@ -21,7 +21,9 @@ struct SingleByteModel {
   const char* encoding;
   std::uint8_t asciiWordCost;  // each word of ASCII letters
   std::uint8_t byteClass[256];
-  std::uint8_t caseCost[256];  // for a capital where small letters are usual, and the reverse
+  // What a byte's character costs beyond its class: a capital where small letters are usual (or
+  // the reverse), and for class 62, which of the rare characters it is.
+  std::uint8_t letterCost[256];
   // [class before][class after], row by row, each a digit of kLevelDigits: kLevelCost apiece.
   const char* pairLevels;
 };
@@ -45,6 +47,7 @@ struct DoubleByteModel {
   const std::uint8_t* costs;
   int codeCount;
   std::uint8_t rareCost;
+  std::uint8_t letterBesideCost;  // for each side of a character an ASCII letter touches
   std::uint8_t threeByteLead;  // a lead byte followed by two trail bytes (0: none)
 };
 inline constexpr int kDoubleByteModels = 5;

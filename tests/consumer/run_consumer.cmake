@@ -95,7 +95,7 @@ run(sh -c "${command}")
 run(EXPECT "${cxx_ok}" ${cxx_program})
 
 # The installed tool, with no build tree in sight.
-run(EXPECT "\t2022\tiso-2022-jp\t1\n$" ${prefix}/bin/corvane detect
+run(EXPECT "\tISO-2022-JP\t1.00\t1\n$" ${prefix}/bin/corvane detect
     ${SOURCE_DIR}/samples/mail.iso2022jp.eml)
 
 # Both static programs, with the shared library gone from the prefix.
