@@ -1,12 +1,11 @@
 // corvane::detect: the cheap certainties first (a byte order mark, seven-bit text, valid UTF-8),
-// then the Japanese rules of the C interface, then the language models for what is left.
+// then the language models for what is left, with the Japanese rule of the C interface between
+// Shift_JIS and EUC-JP and a closer look between code pages that differ in a few bytes only.
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <utility>
 
 #include "corvane.hpp"
 #include "detect/scoring.h"
@@ -29,8 +28,12 @@ Detection Sure(const char* name, double confidence = 1.0) {
 
 // ESC $ or ESC ( opens every designation ISO-2022-JP uses; any other escape is a terminal's.
 bool HasJisEscape(Bytes bytes) {
-  for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
-    if (bytes[i] == 0x1B && (bytes[i + 1] == '$' || bytes[i + 1] == '(')) return true;
+  const auto* end = bytes.data() + bytes.size();
+  for (const auto* p = bytes.data(); p < end; ++p) {
+    p = static_cast<const std::uint8_t*>(std::memchr(p, 0x1B, static_cast<std::size_t>(end - p)));
+    if (p == nullptr || p + 1 == end) return false;
+    if (p[1] == '$' || p[1] == '(') return true;
+  }
   return false;
 }
 
@@ -137,8 +140,14 @@ void SettleJapanese(Bytes bytes, detection::Scores& scores) {
     if (detection::CandidateName(c) == ruledOut) scores.alive[c] = false;
 }
 
+Detection FromLead(int winner, double lead) {
+  // Each kHalfBits of lead halves the doubt.
+  return {Encoding(detection::CandidateName(winner)), 1.0 - std::exp2(-lead / kHalfBits),
+          lead >= kSureBits};
+}
+
 Detection Judge(Bytes bytes, const detection::Scores& scores) {
-  const auto [first, second] = detection::Leaders(scores);
+  const int first = detection::Leaders(scores)[0];
   if (first < 0) {  // nothing holds the text: the one that held out longest
     int longest = 0;
     for (int c = 1; c < kCandidates; ++c)
@@ -152,8 +161,6 @@ Detection Judge(Bytes bytes, const detection::Scores& scores) {
     if (rival >= 0 && scores.cost[c] >= scores.cost[rival]) continue;
     if (!ReadAlike(bytes, scores.read, first, c)) rival = c;
   }
-  (void)second;
-  int winner = first;
   if (rival >= 0 && rival < detection::kFirstDoubleByte && first < detection::kFirstDoubleByte) {
     bool differ[128];
     int kinds = 0;
@@ -162,19 +169,14 @@ Detection Judge(Bytes bytes, const detection::Scores& scores) {
     if (kinds <= kFewDifferences && Differences(bytes, scores.read, first, rival, differ) > 0) {
       const std::int64_t own = detection::SingleByteCostAt(bytes, scores.read, first, differ);
       const std::int64_t other = detection::SingleByteCostAt(bytes, scores.read, rival, differ);
-      if (other < own) std::swap(winner, rival);
-      const double lead = static_cast<double>(std::abs(own - other)) / detection::models::kScale;
-      return {Encoding(detection::CandidateName(winner)), 1.0 - std::exp2(-lead / kHalfBits),
-              lead >= kSureBits};
+      return FromLead(other < own ? rival : first,
+                      static_cast<double>(std::abs(own - other)) / detection::models::kScale);
     }
   }
   // A candidate far enough behind was dropped while scoring: the lead is at least that.
-  const double lead = rival < 0 ? 128.0
-                                : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
-                                      detection::models::kScale;
-  // Each kHalfBits of lead halves the doubt.
-  const double confidence = 1.0 - std::exp2(-lead / kHalfBits);
-  return {Encoding(detection::CandidateName(first)), confidence, lead >= kSureBits};
+  return FromLead(first, rival < 0 ? 128.0
+                                   : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
+                                         detection::models::kScale);
 }
 
 }  // namespace

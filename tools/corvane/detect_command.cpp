@@ -28,8 +28,11 @@ constexpr const char* kHelp =
     "KOI8-R, IBM866 or ISO-8859-5. CONFIDENCE runs from 0.00 to 1.00; SURE is 1 when the text\n"
     "tells, 0 when ENCODING is only the likeliest (short or mixed text).\n"
     "\n"
+    "  $ printf '\\xcd\\xe5 \\xf3\\xe4\\xe0\\xeb\\xee\\xf1\\xfc "
+    "\\xee\\xf2\\xea\\xf0\\xfb\\xf2\\xfc\\n' | corvane detect\n"
+    "  -\twindows-1251\t1.00\t1\n"
     "  $ printf 'caf\\xe9 cr\\xe8me br\\xfbl\\xe9e\\n' | corvane detect\n"
-    "  -\twindows-1252\t0.76\t1\n"
+    "  -\twindows-1252\t0.09\t0\n"
     "\n"
     "Exit status: 0 success; 1 a file that cannot be read; 2 a usage error.\n";
 
