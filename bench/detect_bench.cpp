@@ -2,7 +2,8 @@
 // samples of twenty encodings (tools/make_detect_samples.py, which the build runs) cut to 16, 64,
 // 256, 1024 and 16384 bytes.
 //   detect/<detector>/<size>   each detector over every sample of that size, all encodings;
-//                              bytes/s is the rate it reads text at
+//                              bytes/s counts every byte handed to it, whether or not it
+//                              needed to read them all to answer
 // After the timings the program prints, in Markdown, how often each detector was right by
 // encoding and size (bench/detect_tally.h says what it reports, bench/detect_accuracy.h what
 // counts as right).
