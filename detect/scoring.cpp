@@ -129,6 +129,7 @@ class Scorer {
       }
       const std::size_t length = b == model.threeByteLead ? 3 : 2;
       if (i + length > size_) {  // cut off by the end of the text
+        cost += model.cutCost + model.letterBesideCost * IsAsciiLetter(i > 0 ? p_[i - 1] : ' ');
         i = size_;
         break;
       }

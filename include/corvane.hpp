@@ -215,7 +215,8 @@ struct Detection {
 // windows-1250 to windows-1257, KOI8-R, IBM866 and ISO-8859-5. Seven-bit text is US-ASCII, sure,
 // unless it holds ISO-2022-JP's escapes; the other answers come from how well the text reads as
 // each language the candidate encodings carry. A text cut anywhere is fine: a character cut off
-// at the end does not count against an encoding. Stops reading once the text has told.
+// at the end does not rule an encoding out. Stops reading once the text has told (long texts
+// are decided on their first kilobytes).
 Detection detect(std::string_view bytes);
 Detection detect(std::span<const std::uint8_t> bytes);
 

@@ -68,12 +68,14 @@ def _catalogue(path):
             if msgid and isinstance(msgstr, str) and msgstr]
 
 
-def catalogue_strings(lang, split):
+def catalogue_strings(lang, split, domains=None):
     """The translated strings of `lang`'s catalogues in `split` ("train" or "test"), in a fixed
-    order, without the catalogue headers."""
+    order, without the catalogue headers; only those of `domains` when given."""
     strings = []
     for path in sorted((LOCALE_DIR / lang / "LC_MESSAGES").glob("*.mo")):
         if is_test_domain(path.stem) != (split == "test"):
+            continue
+        if domains is not None and path.stem not in domains:
             continue
         strings.extend(msgstr for _, msgstr in _catalogue(path))
     return strings
@@ -110,9 +112,11 @@ def corpus_lines(lang):
     return [line for line in lines if line.strip() and line.strip() not in held_out]
 
 
-def training_text(lang):
-    """Everything `lang` trains on, one string per message or line."""
-    return catalogue_strings(lang, "train") + corpus_lines(lang)
+def training_text(lang, domains=None):
+    """Everything `lang` trains on, one string per message or line; of the catalogues, only
+    those of `domains` when given (a generator that must give the same result on a machine
+    with more packages installed names them)."""
+    return catalogue_strings(lang, "train", domains) + corpus_lines(lang)
 
 
 def encodable(strings, codec):

@@ -87,9 +87,31 @@ def language_weights(strings_by_lang):
             if sizes[lang]]
 
 
+# The training catalogues, by domain: the models must come out the same after a package that
+# brings translations of its own is installed, so they read these and no others. A domain that
+# is missing stops the generator: the machine is not the one the models were made on.
+TRAINING_DOMAINS = (
+    "Linux-PAM PackageKit adduser appstream apt at-spi2-core binutils coreutils dglobals-3.2.2 "
+    "dpkg dpkg-dev elfutils findutils fpdoc-3.2.2 fpdocmk-3.2.2 gas gettext-runtime "
+    "gettext-tools glib20 gnupg2 gold gprof grep gsettings-desktop-schemas gstreamer-1.0 gtk20 "
+    "gtk20-properties initdb-15 iso_15924 iso_3166 iso_3166-1 iso_3166-3 iso_4217 iso_639 "
+    "iso_639-2 iso_639-3 iso_639-5 iso_639_3 iso_639_5 ld libapt-pkg6.0 libc libpq5-15 make "
+    "makeskel-3.2.2 man-db man-db-gnulib mit-krb5 net-tools opcodes pg_archivecleanup-15 "
+    "pg_basebackup-15 pg_checksums-15 pg_controldata-15 pg_ctl-15 pg_dump-15 pg_resetwal-15 "
+    "pg_test_fsync-15 pg_test_timing-15 pg_upgrade-15 pg_waldump-15 pgscripts-15 procps-ng "
+    "psmisc shadow shared-mime-info software-properties systemd wget wget-gnulib xdg-user-dirs "
+    "xz").split()
+
+
+def missing_domains():
+    present = {path.stem for lang in detect_corpus.ALL_LANGUAGES
+               for path in (detect_corpus.LOCALE_DIR / lang / "LC_MESSAGES").glob("*.mo")}
+    return sorted(set(TRAINING_DOMAINS) - present)
+
+
 @functools.lru_cache(maxsize=None)
 def training_text(lang):
-    return detect_corpus.training_text(lang)
+    return detect_corpus.training_text(lang, frozenset(TRAINING_DOMAINS))
 
 
 def ascii_word_cost(weighted):
@@ -253,6 +275,15 @@ def double_byte_model(encoding, faults):
                     sides += w
                     touching += w * (near < "\x80" and near.isalpha())
     letter_cost = cost(max(touching, sides * 1e-4) / sides)
+    # A lead byte cut off by the end of a text still stands for a character: as much as the lead
+    # byte of an average character says (the entropy of the lead bytes).
+    leads = collections.Counter()
+    for ch, n in freq.items():
+        encoded = ch.encode(codec, errors="ignore")
+        if len(encoded) >= 2:
+            leads[encoded[0]] += n
+    lead_total = sum(leads.values())
+    cut_bits = -sum(n / lead_total * math.log2(n / lead_total) for n in leads.values())
     three_byte_lead = 0
     if encoding == "EUC-JP":
         three_byte_lead = 0x8F  # JIS X 0212, which no catalogue here uses: rare
@@ -266,7 +297,8 @@ def double_byte_model(encoding, faults):
         faults.append(f"{encoding}: two characters share a code")
     return {"encoding": encoding, "single": single, "ranges": ranges, "codes": codes,
             "costs": costs, "rare_cost": rare_cost, "three_byte_lead": three_byte_lead,
-            "ascii_cost": ascii_word_cost(weighted), "letter_cost": letter_cost}
+            "ascii_cost": ascii_word_cost(weighted), "letter_cost": letter_cost,
+            "cut_cost": round(cut_bits * SCALE)}
 
 
 def utf16_model():
@@ -344,6 +376,7 @@ struct DoubleByteModel {{
   int codeCount;
   std::uint8_t rareCost;
   std::uint8_t letterBesideCost;  // for each side of a character an ASCII letter touches
+  std::uint8_t cutCost;  // a character cut off by the end of the text
   std::uint8_t threeByteLead;  // a lead byte followed by two trail bytes (0: none)
 }};
 inline constexpr int kDoubleByteModels = {double_count};
@@ -393,7 +426,7 @@ def write_source(single, double, utf16):
         lines.append(f'  {{"{m["encoding"]}", {m["ascii_cost"]}, {{')
         lines += rows(m["single"], 32)
         lines.append(f"   }}, k{name}Ranges, {len(m['ranges'])}, k{name}Codes, k{name}Costs, "
-                     f"{len(m['codes'])}, {m['rare_cost']}, {m['letter_cost']}, "
+                     f"{len(m['codes'])}, {m['rare_cost']}, {m['letter_cost']}, {m['cut_cost']}, "
                      f"0x{m['three_byte_lead']:02X}}},")
     lines.append("};")
     lines.append("")
@@ -412,6 +445,12 @@ def main():
                         help="folder to write the two files into (default: %(default)s)")
     args = parser.parse_args()
     faults = []
+    if held_out := [d for d in TRAINING_DOMAINS if detect_corpus.is_test_domain(d)]:
+        print(f"held-out catalogues named for training: {' '.join(held_out)}", file=sys.stderr)
+        return 1
+    if missing := missing_domains():
+        print(f"training catalogues missing: {' '.join(missing)}", file=sys.stderr)
+        return 1
     single = [single_byte_model(e, faults) for e in SINGLE_BYTE]
     double = [double_byte_model(e, faults) for e in DOUBLE_BYTE]
     utf16 = utf16_model()

@@ -48,6 +48,7 @@ struct DoubleByteModel {
   int codeCount;
   std::uint8_t rareCost;
   std::uint8_t letterBesideCost;  // for each side of a character an ASCII letter touches
+  std::uint8_t cutCost;  // a character cut off by the end of the text
   std::uint8_t threeByteLead;  // a lead byte followed by two trail bytes (0: none)
 };
 inline constexpr int kDoubleByteModels = 5;

@@ -22,7 +22,7 @@ TEST(Detect, ReadsEachFamilyBack) {
     std::u16string text;
   };
   const Row rows[] = {
-      {"UTF-8", u"Grüße aus Köln, 東京と München！"},
+      {"UTF-8", u"Grüße aus Köln, 東京と München！ 😀"},
       {"UTF-16LE", u"Open the file again"},
       {"UTF-16BE", u"Open the file again"},
       {"UTF-16LE", u"Открыть файл заново"},  // no zero byte at all
@@ -71,6 +71,8 @@ TEST(Detect, CertaintiesBeforeLanguage) {
       {"\xFE\xFF\0t", "UTF-16BE", true},
       {std::string("\xFF\xFE\0\0t\0\0\0", 8), "UTF-32LE", true},
       {std::string("\0\0\xFE\xFF\0\0\0t", 8), "UTF-32BE", true},
+      // U+D7FF, the last character before the surrogates.
+      {"\xED\x9F\xBF\xED\x9F\xBF", "UTF-8", true},
       // One complete UTF-8 sequence is likely UTF-8, but could be two letters of a code page.
       {"caf\xC3\xA9", "UTF-8", false},
       // Controls and zeros that are no UTF-16: some order, not sure.
