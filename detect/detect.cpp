@@ -97,14 +97,21 @@ const std::u16string& HighCharacters(int candidate) {
   return kTables[static_cast<std::size_t>(candidate)];
 }
 
-// The high bytes of the first `read` where single-byte candidates a and b read different
-// characters; how many kinds there are.
-int Differences(Bytes bytes, std::size_t read, int a, int b, bool (&differ)[128]) {
+// Which high bytes the first `read` bytes hold (bit b for byte 0x80 + b).
+struct HighBytes {
+  bool seen[128] = {};
+  HighBytes(Bytes bytes, std::size_t read) {
+    for (std::size_t i = 0; i < read && i < bytes.size(); ++i)
+      if (bytes[i] >= 0x80) seen[bytes[i] - 0x80] = true;
+  }
+};
+
+// The high bytes of the text where single-byte candidates a and b read different characters;
+// how many kinds there are.
+int Differences(const HighBytes& high, int a, int b, bool (&differ)[128]) {
   const std::u16string& ca = HighCharacters(a);
   const std::u16string& cb = HighCharacters(b);
-  bool seen[128] = {};
-  for (std::size_t i = 0; i < read && i < bytes.size(); ++i)
-    if (bytes[i] >= 0x80) seen[bytes[i] - 0x80] = true;
+  const bool(&seen)[128] = high.seen;
   int kinds = 0;
   for (std::size_t v = 0; v < 128; ++v) {
     differ[v] = seen[v] && ca[v] != cb[v];
@@ -118,10 +125,10 @@ int Differences(Bytes bytes, std::size_t read, int a, int b, bool (&differ)[128]
 // names) more than of its encoding: between two such, only the bytes where they differ count.
 constexpr int kFewDifferences = 16;
 
-bool ReadAlike(Bytes bytes, std::size_t read, int a, int b) {
+bool ReadAlike(const HighBytes& high, int a, int b) {
   if (a >= detection::kFirstDoubleByte || b >= detection::kFirstDoubleByte) return false;
   bool differ[128];
-  return Differences(bytes, read, a, b, differ) == 0;
+  return Differences(high, a, b, differ) == 0;
 }
 
 // The C interface's rule between the two Japanese byte encodings, where one of them leads: a pair
@@ -155,18 +162,19 @@ Detection Judge(Bytes bytes, const detection::Scores& scores) {
     return {Encoding(detection::CandidateName(longest)), 0.0, false};
   }
   // The runner-up that matters is the best one that reads the text differently.
+  const HighBytes high(bytes, scores.read);
   int rival = -1;
   for (int c = 0; c < kCandidates; ++c) {
     if (!scores.alive[c] || c == first) continue;
     if (rival >= 0 && scores.cost[c] >= scores.cost[rival]) continue;
-    if (!ReadAlike(bytes, scores.read, first, c)) rival = c;
+    if (!ReadAlike(high, first, c)) rival = c;
   }
   if (rival >= 0 && rival < detection::kFirstDoubleByte && first < detection::kFirstDoubleByte) {
     bool differ[128];
     int kinds = 0;
     for (std::size_t v = 0; v < 128; ++v)
       kinds += HighCharacters(first)[v] != HighCharacters(rival)[v];
-    if (kinds <= kFewDifferences && Differences(bytes, scores.read, first, rival, differ) > 0) {
+    if (kinds <= kFewDifferences && Differences(high, first, rival, differ) > 0) {
       const std::int64_t own = detection::SingleByteCostAt(bytes, scores.read, first, differ);
       const std::int64_t other = detection::SingleByteCostAt(bytes, scores.read, rival, differ);
       return FromLead(other < own ? rival : first,
