@@ -76,7 +76,7 @@ case "${1:-linux}" in
     install_missing cmake g++ make python3 pkg-config \
       googletest libgtest-dev libgmock-dev libbenchmark-dev \
       libfontconfig-dev fontconfig fonts-dejavu-core \
-      libicu-dev \
+      libicu-dev libuchardet-dev \
       clang libclang-rt-dev \
       clang-format binutils ;;
   windows)
