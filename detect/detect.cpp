@@ -19,7 +19,7 @@ using detection::Bytes;
 using detection::kCandidates;
 
 // A lead of this many bits over the runner-up is "sure"; at 16 bytes few texts get there.
-constexpr double kSureBits = 20;
+constexpr double kSureBits = 24;
 constexpr double kHalfBits = 8;
 
 Detection Sure(const char* name, double confidence = 1.0) {
@@ -125,6 +125,17 @@ int Differences(const HighBytes& high, int a, int b, bool (&differ)[128]) {
 // names) more than of its encoding: between two such, only the bytes where they differ count.
 constexpr int kFewDifferences = 16;
 
+// Bytes two single-byte code pages read differently that a text must hold before the one can
+// be sure over the other.
+constexpr std::size_t kSureDifferences = 4;
+
+std::size_t DifferingBytes(Bytes bytes, std::size_t read, const bool (&differ)[128]) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < read && i < bytes.size(); ++i)
+    count += bytes[i] >= 0x80 && differ[bytes[i] - 0x80];
+  return count;
+}
+
 bool ReadAlike(const HighBytes& high, int a, int b) {
   if (a >= detection::kFirstDoubleByte || b >= detection::kFirstDoubleByte) return false;
   bool differ[128];
@@ -169,22 +180,31 @@ Detection Judge(Bytes bytes, const detection::Scores& scores) {
     if (rival >= 0 && scores.cost[c] >= scores.cost[rival]) continue;
     if (!ReadAlike(high, first, c)) rival = c;
   }
+  Detection answer =
+      // A candidate far enough behind was dropped while scoring: the lead is at least that.
+      FromLead(first, rival < 0 ? 128.0
+                                : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
+                                      detection::models::kScale);
   if (rival >= 0 && rival < detection::kFirstDoubleByte && first < detection::kFirstDoubleByte) {
     bool differ[128];
     int kinds = 0;
     for (std::size_t v = 0; v < 128; ++v)
       kinds += HighCharacters(first)[v] != HighCharacters(rival)[v];
-    if (kinds <= kFewDifferences && Differences(high, first, rival, differ) > 0) {
+    const int seen = Differences(high, first, rival, differ);
+    if (kinds <= kFewDifferences && seen > 0) {
       const std::int64_t own = detection::SingleByteCostAt(bytes, scores.read, first, differ);
       const std::int64_t other = detection::SingleByteCostAt(bytes, scores.read, rival, differ);
-      return FromLead(other < own ? rival : first,
-                      static_cast<double>(std::abs(own - other)) / detection::models::kScale);
+      answer = FromLead(other < own ? rival : first,
+                        static_cast<double>(std::abs(own - other)) / detection::models::kScale);
+    }
+    // The letters both read alike tell the language more than the encoding (Lithuanian and
+    // Czech share their č): a text with few bytes the two read differently cannot make us sure.
+    if (answer.sure && DifferingBytes(bytes, scores.read, differ) < kSureDifferences) {
+      answer.sure = false;
+      answer.confidence = std::min(answer.confidence, 1.0 - std::exp2(-kSureBits / kHalfBits));
     }
   }
-  // A candidate far enough behind was dropped while scoring: the lead is at least that.
-  return FromLead(first, rival < 0 ? 128.0
-                                   : static_cast<double>(scores.cost[rival] - scores.cost[first]) /
-                                         detection::models::kScale);
+  return answer;
 }
 
 }  // namespace
