@@ -103,22 +103,15 @@ TRAINING_DOMAINS = (
     "xz").split()
 
 
-# The test catalogues whose lines are kept out of the training text, named for the same reason.
-TEST_DOMAINS = (
-    "avahi bash bfd diffutils gdk-pixbuf git gnucobol gnutls30 iso_3166-2 iso_3166_2 libidn2 "
-    "pg_amcheck-15 pg_config-15 pg_rewind-15 pg_verifybackup-15 plpgsql-15 polkit-1 postgres-15 "
-    "psql-15 python-apt sed tar xkeyboard-config").split()
-
-
 def missing_domains():
     present = {path.stem for lang in detect_corpus.ALL_LANGUAGES
                for path in (detect_corpus.LOCALE_DIR / lang / "LC_MESSAGES").glob("*.mo")}
-    return sorted(set(TRAINING_DOMAINS + TEST_DOMAINS) - present)
+    return sorted((set(TRAINING_DOMAINS) | detect_corpus.TEST_DOMAINS) - present)
 
 
 @functools.lru_cache(maxsize=None)
 def training_text(lang):
-    return detect_corpus.training_text(lang, frozenset(TRAINING_DOMAINS), frozenset(TEST_DOMAINS))
+    return detect_corpus.training_text(lang, frozenset(TRAINING_DOMAINS), detect_corpus.TEST_DOMAINS)
 
 
 def ascii_word_cost(weighted):
@@ -455,7 +448,7 @@ def main():
     if held_out := [d for d in TRAINING_DOMAINS if detect_corpus.is_test_domain(d)]:
         print(f"held-out catalogues named for training: {' '.join(held_out)}", file=sys.stderr)
         return 1
-    if trained := [d for d in TEST_DOMAINS if not detect_corpus.is_test_domain(d)]:
+    if trained := [d for d in detect_corpus.TEST_DOMAINS if not detect_corpus.is_test_domain(d)]:
         print(f"training catalogues named as held out: {' '.join(trained)}", file=sys.stderr)
         return 1
     if missing := missing_domains():
