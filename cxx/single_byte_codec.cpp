@@ -47,7 +47,9 @@ Progress DecodeSingleByte(const EncodingRecord& encoding, std::uint8_t&, PieceIn
   while (i < size) {
     // A stretch at a time: ASCII widened as it stands where the table keeps it, every other byte
     // looked up, with no test a byte; then one scan for a byte without a character, which sends
-    // the stretch to the rule below.
+    // the stretch to the rule below. The scan trails a stretch behind: 16-byte loads of units
+    // just stored two bytes at a time would each wait for those stores to reach the cache.
+    bool behind = false;  // the stretch before o is looked up but not yet scanned
     for (; size - i >= kStretch; i += kStretch) {
       for (std::size_t k = i; k < i + kStretch; k += kChunk) {
         std::uint64_t word;
@@ -60,8 +62,18 @@ Progress DecodeSingleByte(const EncodingRecord& encoding, std::uint8_t&, PieceIn
             to[j] = table[s[k + j]];
         }
       }
-      if (!complete && HasNoUnit(o, kStretch)) break;
+      if (!complete && behind && HasNoUnit(o - kStretch, kStretch)) {
+        i -= kStretch;
+        o -= kStretch;
+        behind = false;  // it is the stretch the rule takes now
+        break;
+      }
       o += kStretch;
+      behind = true;
+    }
+    if (!complete && behind && HasNoUnit(o - kStretch, kStretch)) {
+      i -= kStretch;
+      o -= kStretch;
     }
     const std::size_t end = std::min(size, i + kStretch);
     for (; i < end; ++i) {

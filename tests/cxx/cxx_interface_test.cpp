@@ -107,6 +107,14 @@ TEST(CxxMappings, EachFamilyGivesTheStandardMapping) {
   }
 }
 
+// n letters а in windows-1251, and as UTF-16.
+std::string Cyrillic(std::size_t n) {
+  return std::string(n, '\xE0');
+}
+std::u16string Cyrillic16(std::size_t n) {
+  return std::u16string(n, u'\u0430');
+}
+
 // Malformed input: each U+FFFD of `replaced` is one fault; skipping leaves them out, strict
 // decoding throws at the first.
 TEST(CxxFaults, MalformedInputUnderEachPolicy) {
@@ -149,6 +157,9 @@ TEST(CxxFaults, MalformedInputUnderEachPolicy) {
       {"UTF-32BE", std::string("\0\x11\0\0", 4), u"\uFFFD", 0},
       {"US-ASCII", "a\x80", u"a\uFFFD", 1},
       {"windows-1252", "\x81", u"\uFFFD", 0},
+      // Long enough for the stretches a table is read in: faults in the first and the last.
+      {"windows-1251", Cyrillic(10) + "\x98" + Cyrillic(139) + "\x98" + Cyrillic(41),
+       Cyrillic16(10) + u"\uFFFD" + Cyrillic16(139) + u"\uFFFD" + Cyrillic16(41), 10},
   };
   for (const Row& row : rows) {
     const Encoding e(row.encoding);
