@@ -115,16 +115,59 @@ CORVANE_TARGET_AVX2 __m256i Faults(const Kinds& k, __m256i c1, __m256i c2) {
                          _mm256_or_si256(threeInARow, k.beyond));
 }
 
-// Nonzero where a lead starts a form the Unicode standard forbids and the arithmetic allows: C0
-// and C1 (overlong two-byte forms), E0 before 80-9F (overlong three-byte forms) and ED before
-// A0-BF (surrogates). The last two are one compare: a second byte from A0 (above -97 as a signed
-// byte) takes 0x0D off the lead, which turns ED, and only ED, into E0, and leaves E0 as it is
-// only before 80-9F.
-CORVANE_TARGET_AVX2 __m256i ForbiddenForms(__m256i x, __m256i c1) {
-  const __m256i fromA0 = _mm256_cmpgt_epi8(c1, Bytes(-97));
-  const __m256i folded = _mm256_sub_epi8(x, _mm256_and_si256(fromA0, Bytes(0x0D)));
-  const __m256i overlong2 = _mm256_cmpeq_epi8(_mm256_or_si256(x, Bytes(0x01)), Bytes(0xC1));
-  return _mm256_or_si256(overlong2, _mm256_cmpeq_epi8(folded, Bytes(0xE0)));
+// The faults that a position and the byte after it decide, each as a bit that each of three
+// nibbles allows or not: x's high nibble, x's low nibble and c1's high nibble. Looked up
+// together, the three give the faults that all three allow, which are the faults there.
+struct FaultTables {
+  std::array<char, 16> byHighOfLead{};
+  std::array<char, 16> byLowOfLead{};
+  std::array<char, 16> byHighOfNext{};
+
+  // Fault bit f for x in 0xH0-0xHF with H in [high, highLast] and L in [low, lowLast], and c1's
+  // high nibble in [next, nextLast].
+  constexpr void Allow(int f, std::size_t high, std::size_t highLast, std::size_t low,
+                       std::size_t lowLast, std::size_t next, std::size_t nextLast) {
+    for (std::size_t n = high; n <= highLast; ++n)
+      byHighOfLead[n] = static_cast<char>(byHighOfLead[n] | f);
+    for (std::size_t n = low; n <= lowLast; ++n)
+      byLowOfLead[n] = static_cast<char>(byLowOfLead[n] | f);
+    for (std::size_t n = next; n <= nextLast; ++n)
+      byHighOfNext[n] = static_cast<char>(byHighOfNext[n] | f);
+  }
+};
+
+constexpr FaultTables kFaultTables = [] {
+  FaultTables t;
+  t.Allow(0x01, 0xC, 0xF, 0x0, 0xF, 0x0, 0x7);  // a lead, then ASCII
+  t.Allow(0x02, 0xC, 0xF, 0x0, 0xF, 0xC, 0xF);  // a lead, then a lead
+  t.Allow(0x04, 0x0, 0x7, 0x0, 0xF, 0x8, 0xB);  // ASCII, then a continuation byte
+  t.Allow(0x08, 0xC, 0xC, 0x0, 0x1, 0x0, 0xF);  // C0, C1: overlong two-byte forms
+  t.Allow(0x10, 0xE, 0xE, 0x0, 0x0, 0x8, 0x9);  // E0 80-9F: overlong three-byte forms
+  t.Allow(0x20, 0xE, 0xE, 0xD, 0xD, 0xA, 0xB);  // ED A0-BF: surrogates
+  t.Allow(0x40, 0xF, 0xF, 0x0, 0xF, 0x0, 0xF);  // F0-FF: four-byte leads, and no leads at all
+  return t;
+}();
+
+CORVANE_TARGET_AVX2 __m256i Lookup(const std::array<char, 16>& table, __m256i nibbles) {
+  return _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(Load16(table.data())), nibbles);
+}
+
+// Faults' rules, and the forms the Unicode standard forbids and the arithmetic allows, in about
+// as many operations as Faults alone: nonzero where a position breaks one. The table lookups take
+// all that x and c1 decide; what is left needs c2, and is one rule: a position is followed by two
+// continuation bytes exactly when it leads three bytes (which rules out three continuation bytes
+// in a row, and a two-byte lead followed by two).
+CORVANE_TARGET_AVX2 __m256i StandardFaults(const Kinds& k, __m256i x, __m256i c1, __m256i c2) {
+  const FaultTables& t = kFaultTables;
+  const __m256i nibble = Bytes(0x0F);
+  const __m256i highOfLead = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
+  const __m256i highOfNext = _mm256_and_si256(_mm256_srli_epi16(c1, 4), nibble);
+  const __m256i pairs =
+      _mm256_and_si256(_mm256_and_si256(Lookup(t.byHighOfLead, highOfLead),
+                                        Lookup(t.byLowOfLead, _mm256_and_si256(x, nibble))),
+                       Lookup(t.byHighOfNext, highOfNext));
+  const __m256i twoFollow = _mm256_and_si256(Continuations(c1), Continuations(c2));
+  return _mm256_or_si256(pairs, _mm256_xor_si256(twoFollow, k.lead3));
 }
 
 // The unit each position decodes to if a character starts there, as its low and high byte:
@@ -191,7 +234,7 @@ CORVANE_TARGET_AVX2 void WidenAscii(__m256i x, Utf16Unit* out) {
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), second);
 }
 
-// kStandard: also stops before the forms ForbiddenForms finds.
+// kStandard: also stops before the forms StandardFaults forbids.
 template <bool kStore, bool kStandard>
 CORVANE_TARGET_AVX2 KernelProgress DecodeBlocks(const std::uint8_t* s, std::size_t length,
                                                 Utf16Unit* dst, std::size_t capacity) {
@@ -214,8 +257,12 @@ CORVANE_TARGET_AVX2 KernelProgress DecodeBlocks(const std::uint8_t* s, std::size
     const Kinds k = Sort(x);
     const std::uint32_t continuation = Mask(k.continuation);
     const bool strayAtStart = ((continuation >> carried) & 1) != 0;
-    __m256i faults = Faults(k, c1, c2);
-    if constexpr (kStandard) faults = _mm256_or_si256(faults, ForbiddenForms(x, c1));
+    __m256i faults;
+    if constexpr (kStandard) {
+      faults = StandardFaults(k, x, c1, c2);
+    } else {
+      faults = Faults(k, c1, c2);
+    }
     if (!_mm256_testz_si256(faults, Bytes(0xFF)) || strayAtStart) break;
     const std::uint32_t keep = ~continuation;
     if constexpr (kStore) {
@@ -223,12 +270,13 @@ CORVANE_TARGET_AVX2 KernelProgress DecodeBlocks(const std::uint8_t* s, std::size
     } else {
       n += static_cast<std::size_t>(std::popcount(keep));
     }
-    i += kBlock;
     // A two-byte form at the last position carries one, a three-byte form two; one at the
-    // position before it carries one.
-    const std::uint32_t lead = Mask(k.lead);
-    const std::uint32_t lead3 = Mask(k.lead3);
-    carried = (lead >> 31) + (lead3 >> 31) + ((lead3 >> 30) & 1);
+    // position before it carries one. Read from the bytes: the vector masks would queue behind
+    // the others on the one port that takes them.
+    const std::uint8_t last = s[i + kBlock - 1];
+    carried = std::size_t{last >= 0xC0} + std::size_t{last >= 0xE0} +
+              std::size_t{s[i + kBlock - 2] >= 0xE0};
+    i += kBlock;
   }
   return {i + carried, n};
 }
