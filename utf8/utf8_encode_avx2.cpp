@@ -78,11 +78,6 @@ CORVANE_TARGET_AVX2 bool IsAscii(const Utf16Unit* src) {
   return _mm256_testz_si256(Load(src), Units(0xFF80));
 }
 
-CORVANE_TARGET_AVX2 bool HasSurrogate(const Utf16Unit* src) {
-  const __m256i top = _mm256_and_si256(Load(src), Units(0xF800));
-  return !_mm256_testz_si256(_mm256_cmpeq_epi16(top, Units(0xD800)), Units(-1));
-}
-
 CORVANE_TARGET_AVX2 void Narrow(const Utf16Unit* src, std::uint8_t* out) {
   const __m256i u = Load(src);
   // packus narrows within each 128-bit lane; the permute joins the two lanes' eight bytes.
@@ -91,9 +86,15 @@ CORVANE_TARGET_AVX2 void Narrow(const Utf16Unit* src, std::uint8_t* out) {
 }
 
 // Encodes the sixteen units at src into out, which has room for kMixedRoom bytes, and returns the
-// number of bytes of their forms.
+// number of bytes of their forms; kRefusedBlock, with nothing stored, for a surrogate when
+// kRefuseSurrogates.
+template <bool kRefuseSurrogates>
 CORVANE_TARGET_AVX2 std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* out) {
   const __m256i u = Load(src);
+  const __m256i top = _mm256_and_si256(u, Units(0xF800));
+  if constexpr (kRefuseSurrogates) {
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(top, Units(0xD800))) != 0) return kRefusedBlock;
+  }
   const __m256i low6 = Units(0x3F);
   const __m256i last = _mm256_or_si256(_mm256_and_si256(u, low6), Units(0x80));
   const __m256i middle =
@@ -105,7 +106,7 @@ CORVANE_TARGET_AVX2 std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* 
   const __m256i head2 = _mm256_or_si256(_mm256_or_si256(_mm256_srli_epi16(u, 6), Units(0xC0)),
                                         _mm256_slli_epi16(last, 8));
   const __m256i isAscii = Clear(u, 0xFF80);
-  const __m256i belowThree = Clear(u, 0xF800);
+  const __m256i belowThree = _mm256_cmpeq_epi16(top, _mm256_setzero_si256());
   const __m256i head = _mm256_blendv_epi8(_mm256_blendv_epi8(head3, head2, belowThree), u, isAscii);
   // Each 128-bit lane interleaves on its own: units 0-3 and 8-11 in the first, 4-7 and 12-15 in
   // the second.
@@ -139,15 +140,15 @@ CORVANE_TARGET_AVX2 std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* 
 CORVANE_TARGET_AVX2 KernelProgress EncodeOrdinaryBlocksAvx2(const Utf16Unit* src,
                                                             std::size_t length, std::uint8_t* dst,
                                                             std::size_t capacity) {
-  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed>(src, length, dst,
-                                                                            capacity);
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed<false>>(src, length, dst,
+                                                                                   capacity);
 }
 
 CORVANE_TARGET_AVX2 KernelProgress EncodeStandardBlocksAvx2(const Utf16Unit* src,
                                                             std::size_t length, std::uint8_t* dst,
                                                             std::size_t capacity) {
-  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed, HasSurrogate>(
-      src, length, dst, capacity);
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed<true>>(src, length, dst,
+                                                                                  capacity);
 }
 
 }  // namespace corvane

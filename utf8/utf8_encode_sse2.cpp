@@ -39,11 +39,6 @@ __m128i Load(const Utf16Unit* src) {
   return u;
 }
 
-bool HasSurrogate(const Utf16Unit* src) {
-  const __m128i top = _mm_and_si128(Load(src), Units(0xF800));
-  return _mm_movemask_epi8(_mm_cmpeq_epi16(top, Units(0xD800))) != 0;
-}
-
 bool IsAscii(const Utf16Unit* src) {
   return _mm_movemask_epi8(Clear(Load(src), 0xFF80)) == 0xFFFF;
 }
@@ -55,9 +50,15 @@ void Narrow(const Utf16Unit* src, std::uint8_t* out) {
 }
 
 // Encodes the eight units at src into out, which has room for kMixedRoom bytes, and returns the
-// number of bytes of their forms.
+// number of bytes of their forms; kRefusedBlock, with nothing stored, for a surrogate when
+// kRefuseSurrogates.
+template <bool kRefuseSurrogates>
 std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* out) {
   const __m128i u = Load(src);
+  const __m128i top = _mm_and_si128(u, Units(0xF800));
+  if constexpr (kRefuseSurrogates) {
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(top, Units(0xD800))) != 0) return kRefusedBlock;
+  }
   const __m128i low6 = Units(0x3F);
   const __m128i last = _mm_or_si128(_mm_and_si128(u, low6), Units(0x80));
   const __m128i middle = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(u, 6), low6), Units(0x80));
@@ -68,7 +69,7 @@ std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* out) {
   const __m128i head2 =
       _mm_or_si128(_mm_or_si128(_mm_srli_epi16(u, 6), Units(0xC0)), _mm_slli_epi16(last, 8));
   const __m128i isAscii = Clear(u, 0xFF80);
-  const __m128i belowThree = Clear(u, 0xF800);
+  const __m128i belowThree = _mm_cmpeq_epi16(top, _mm_setzero_si128());
   const __m128i multi =
       _mm_xor_si128(head3, _mm_and_si128(_mm_xor_si128(head3, head2), belowThree));
   const __m128i head = _mm_xor_si128(multi, _mm_and_si128(_mm_xor_si128(multi, u), isAscii));
@@ -100,14 +101,14 @@ std::size_t EncodeMixed(const Utf16Unit* src, std::uint8_t* out) {
 
 KernelProgress EncodeOrdinaryBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity) {
-  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed>(src, length, dst,
-                                                                            capacity);
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed<false>>(src, length, dst,
+                                                                                   capacity);
 }
 
 KernelProgress EncodeStandardBlocksSse2(const Utf16Unit* src, std::size_t length, std::uint8_t* dst,
                                         std::size_t capacity) {
-  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed, HasSurrogate>(
-      src, length, dst, capacity);
+  return EncodeBlocksWith<kBlock, kMixedRoom, IsAscii, Narrow, EncodeMixed<true>>(src, length, dst,
+                                                                                  capacity);
 }
 
 }  // namespace corvane
