@@ -16,6 +16,7 @@
 
 #include "convert/double_byte_blocks.h"
 #include "cxx/codec.h"
+#include "cxx/no_unit_scan.h"
 
 namespace corvane::cxx {
 namespace {
@@ -128,7 +129,7 @@ Progress DecodeDoubleByte(const EncodingRecord& encoding, std::uint8_t&, PieceIn
       const std::size_t stretch = std::min(in.size - i, kStretch);
       const BlockProgress run = DecodeDoubleByteBlocks(index, PairRule::kAny, in.bytes + i, stretch,
                                                        reinterpret_cast<Utf16Unit*>(o), stretch);
-      if (HasNoUnit(o, run.written)) {
+      if (HasNoUnitLong(o, run.written)) {
         byRule = i + run.read;
       } else {
         i += run.read;
@@ -174,6 +175,20 @@ bool EncodeCharacter(const EncodingRecord& encoding, char32_t c, char*& o) {
   return true;
 }
 
+// Whether [from, to), 16 to 32 bytes, holds 0xFF: the bytes of kElsewhere. Only one form has the
+// byte (CP932's 0xFF for U+F8F3, a private-use character), which sends its chunk the slow way
+// for nothing.
+bool HasElsewhere(const char* from, const char* to) {
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i ff = _mm_set1_epi8(-1);
+  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to - 16));
+  return _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(first, ff), _mm_cmpeq_epi8(last, ff))) != 0;
+#else
+  return std::find(from, to, '\xFF') != to;
+#endif
+}
+
 Progress EncodeDoubleByte(const EncodingRecord& encoding, std::uint8_t&, UnitsIn in, char* out,
                           Faults& faults) {
   // Locals: stores through a char pointer may alias anything, and would make the compiler reload
@@ -184,23 +199,31 @@ Progress EncodeDoubleByte(const EncodingRecord& encoding, std::uint8_t&, UnitsIn
   std::size_t i = 0;
   char* o = out;
   while (i < size) {
-    // Sixteen units at a time while each has a one- or two-byte form: both bytes are stored and
-    // the output moves on by one or two, so mixed text costs no branch a character; a chunk with
-    // anything else (no form, or a longer one) is undone and goes unit by unit.
+    // Sixteen units at a time, each written as its table value stands: both bytes are stored and
+    // the output moves on by one or two, so mixed text costs no branch a character. A unit with
+    // no form, or a longer one, writes FF FF, and a chunk whose bytes hold 0xFF is undone and
+    // goes unit by unit. The look trails a chunk behind: 16-byte loads of bytes just stored one
+    // at a time would each wait for those stores to reach the cache.
+    char* behind = nullptr;  // the chunk before this one, written but not yet looked at
     for (; size - i >= kChunk; i += kChunk) {
       char* const start = o;
-      std::uint32_t seen = 0;  // bit 16 is set by kElsewhere + 1 alone
       for (std::size_t k = 0; k < kChunk; ++k) {
         const std::uint32_t v = table[units[i + k]];
         o[0] = static_cast<char>(v & 0xFF);
         o[1] = static_cast<char>(v >> 8);
         o += 1 + ((v + 0xFF00u) >> 16);  // a carry, not a compare, which compilers make a branch
-        seen |= v + 1;
       }
-      if (seen >> 16 != 0) {
-        o = start;
+      if (behind != nullptr && HasElsewhere(behind, start)) {
+        i -= kChunk;
+        o = behind;
+        behind = nullptr;  // it is the chunk the loop below takes now
         break;
       }
+      behind = start;
+    }
+    if (behind != nullptr && HasElsewhere(behind, o)) {
+      i -= kChunk;
+      o = behind;
     }
     const std::size_t end = std::min(in.size, i + kChunk);
     while (i < end) {

@@ -49,7 +49,8 @@ inline constexpr std::uint16_t kNoUnit = 0xFFFD;
 // Encoding values of DoubleByteTable::encode: below 0x100 one byte (0 only for U+0000),
 // kElsewhere neither one nor two bytes: a form the family finds in its extra table (a GB18030
 // four-byte sequence, a JIS X 0212 triple) or none at all; anything else lead | trail << 8.
-// One value for both keeps the encoder's fast loop to a single test.
+// One value for both lets the encoder's fast loop write every value as it stands and look for
+// a 0xFF byte afterwards.
 inline constexpr std::uint16_t kElsewhere = 0xFFFF;
 
 // Every double-byte table keeps ASCII: 0x01-0x7F and U+0001-U+007F stand for one another (the
