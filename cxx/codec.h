@@ -118,31 +118,6 @@ inline char16_t* PutCodePoint(char32_t c, char16_t* out) {
   return out;
 }
 
-// Whether units[0, n) holds U+FFFD, which marks "no character" in every decoding table: the
-// decoders look up a stretch without a test a byte and then ask this once.
-inline bool HasNoUnit(const char16_t* units, std::size_t n) {
-  std::size_t whole = 0;  // units the vector loop takes
-  unsigned any = 0;
-#if defined(__SSE2__) || defined(_M_X64)
-  // The compiler does not vectorise the loop below at -O2.
-  // Thirty-two units a round, in four independent compares.
-  whole = n / 32 * 32;
-  const __m128i none = _mm_set1_epi16(static_cast<short>(standard::kNoUnit));
-  const auto at = [&](std::size_t i) {
-    return _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i)), none);
-  };
-  __m128i found = _mm_setzero_si128();
-  for (std::size_t i = 0; i < whole; i += 32) {
-    found = _mm_or_si128(
-        found, _mm_or_si128(_mm_or_si128(at(i), at(i + 8)), _mm_or_si128(at(i + 16), at(i + 24))));
-  }
-  any = static_cast<unsigned>(_mm_movemask_epi8(found));
-#endif
-  for (std::size_t i = whole; i < n; ++i)
-    any |= static_cast<unsigned>(units[i] == standard::kNoUnit);
-  return any != 0;
-}
-
 // Stores eight units as eight bytes if all are U+0001-U+007F; false (and o's eight bytes
 // scribbled on) otherwise.
 inline bool NarrowEightAscii(const char16_t* units, char* o) {

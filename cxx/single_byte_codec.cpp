@@ -8,6 +8,7 @@
 #endif
 
 #include "cxx/codec.h"
+#include "cxx/no_unit_scan.h"
 
 namespace corvane::cxx {
 namespace {
