@@ -142,6 +142,14 @@ TEST(CxxFaults, MalformedInputUnderEachPolicy) {
       {"Shift_JIS", "a\xEB\xA0", u"a\uFFFD", 1},  // no character: the pair goes
       {"EUC-JP", "\x8F\xA1", u"\uFFFD\uFFFD", 0},
       {"EUC-JP",
+       "\x8F\xFE\xA1"
+       "a",
+       u"\uFFFDa", 0},  // a JIS X 0212 triple without a character goes whole
+      {"EUC-JP",
+       "b\x8F\xA1\xA1"
+       "a",
+       u"b\uFFFDa", 1},
+      {"EUC-JP",
        "\xA4"
        "a",
        u"\uFFFDa", 0},
