@@ -102,8 +102,6 @@ BlockProgress DecodeBlocksAvx2(const DbcsDecodeIndex& index, PairRule rule, cons
 BlockProgress DecodeJisBlocksAvx2(const DbcsDecodeIndex& jis0208, const std::uint8_t* src,
                                   std::size_t length, Utf16Unit* dst, std::size_t capacity,
                                   JisShiftState& mode);
-// Whether this processor runs the AVX2 kernels: asked once.
-bool ProcessorHasAvx2();
 #endif
 
 inline constexpr BlockMask kEvenBits = static_cast<BlockMask>(0x5555555555555555ull);

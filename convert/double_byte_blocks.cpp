@@ -2,6 +2,7 @@
 // of them: the one place that names every implementation.
 #include "convert/double_byte_blocks.h"
 
+#include "base/processor.h"
 #include "convert/double_byte_block_kernels.h"
 
 namespace corvane {

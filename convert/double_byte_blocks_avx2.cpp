@@ -116,14 +116,6 @@ CORVANE_AVX2 BlockProgress DecodeJisBlocksAvx2(const DbcsDecodeIndex& jis0208,
                                                                   capacity, mode);
 }
 
-bool ProcessorHasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
-  }();
-  return has;
-}
-
 }  // namespace corvane
 
 #endif  // CORVANE_DBCS_BLOCKS_AVX2

@@ -19,6 +19,7 @@
 #include <immintrin.h>
 #endif
 
+#include "base/processor.h"
 #include "cxx/tables/standard_tables.h"
 
 namespace corvane::cxx {
@@ -65,9 +66,6 @@ CORVANE_CXX_TARGET_AVX2 inline bool HasNoUnitAvx2(const char16_t* units, std::si
   const __m256i over = _mm256_subs_epu16(most, below);
   return !_mm256_testz_si256(over, over) || HasNoUnit(units + whole, n - whole);
 }
-
-// Whether this processor runs the functions marked CORVANE_CXX_TARGET_AVX2: asked once.
-bool ProcessorHasAvx2();
 #endif
 
 // The same for long stretches (the double-byte decoder asks every few thousand units): a call,

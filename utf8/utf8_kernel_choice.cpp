@@ -5,6 +5,7 @@
 // targets (see utf8_kernels.h); the AVX2 pair, compiled for x86 whatever the baseline, only where
 // the processor says it has AVX2, which it is asked once, in a thread-safe static. The
 // word-at-a-time pair comes last: it runs everywhere.
+#include "base/processor.h"
 #include "utf8/utf8_kernels.h"
 
 namespace corvane {
@@ -25,10 +26,7 @@ constexpr Utf8Kernels kKernels[] = {
 // Entries at the front of kKernels that this processor cannot run.
 std::size_t UnsupportedKernels() {
 #if defined(CORVANE_UTF8_KERNELS_AVX2)
-  // The processor is asked directly: this may run inside another library's or the program's
-  // start-up, before the compiler's own run-time has asked it.
-  __builtin_cpu_init();
-  if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("popcnt")) return 1;
+  if (!ProcessorHasAvx2()) return 1;
 #endif
   return 0;
 }
